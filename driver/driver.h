@@ -1,0 +1,32 @@
+// The run driver: command line, mode, paths, the test of the file's kind and
+// the order of the conversion. Only the driver decides the exit status.
+#ifndef VEXLAR_DRIVER_DRIVER_H_
+#define VEXLAR_DRIVER_DRIVER_H_
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexlar {
+
+enum class SourceFileKind { kUnsupported, kKolvo, kPld };
+
+/// The folder of the executable, up to and including the last platform
+/// separator of `executable_path`; without one, of its full path; else "".
+std::string ProgramDirectoryFor(std::string_view executable_path);
+
+/// The kind of a file by the extension of its full path (already folded to
+/// lower case): after the last '.', when no '\' or '/' follows that '.'.
+SourceFileKind SourceFileKindOf(std::string_view full_path);
+
+/// Runs vexlar on `args` (the executable path first, as the process received
+/// it). Messages go to the run log and to `console`; `start_time` is the
+/// local time the process started. Returns the exit status: 0 after a
+/// conversion or --help/--version, 1 after an error message.
+int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time);
+
+}  // namespace vexlar
+
+#endif  // VEXLAR_DRIVER_DRIVER_H_

@@ -1,0 +1,62 @@
+#include "driver/run_log.h"
+
+#include <algorithm>
+#include <cstdarg>
+
+#include "platform/platform.h"
+
+namespace vexlar {
+
+std::string LogPathFor(std::string_view executable_path) {
+  std::size_t dot = executable_path.rfind('.');
+  if (dot == 0) dot = std::string_view::npos;
+  std::string path(executable_path.substr(0, dot));
+  path += ".log";
+  return path;
+}
+
+RunLog::RunLog(std::string path, std::FILE* console) : path_(std::move(path)), console_(console) {}
+
+void RunLog::AppendToFile(std::string_view text) {
+  platform::FilePtr file = platform::OpenTextFile(path_, "a");
+  if (file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size()) return;
+  // The console still gets every message; the failure is told once, on the
+  // error stream, so that the console text stays as it is.
+  if (!reported_unwritable_) {
+    reported_unwritable_ = true;
+    std::fprintf(stderr, "vexlar: cannot write the log file %s\n", path_.c_str());
+  }
+}
+
+void RunLog::WriteHeader(const ProgramInfo& info) {
+  const std::tm& t = info.start_time;
+  char time_line[128];
+  std::snprintf(time_line, sizeof time_line, "//   Start time: %i.%i.%i %i:%i:%i\n", t.tm_mday,
+                t.tm_mon + 1, t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+  const std::string rule = "//----------------------------------------------------\n";
+  std::string header = rule;
+  header += "//   Program: " + info.name + "\n";
+  header += "//   Version: " + info.version + "." + std::to_string(info.build) + "\n";
+  header += time_line;
+  header += rule;
+  AppendToFile(header);
+}
+
+void RunLog::Line(std::string_view text) {
+  AppendToFile(text);
+  std::fwrite(text.data(), 1, text.size(), console_);
+  std::fputc('\n', console_);
+  std::fflush(console_);
+}
+
+void RunLog::Format(const char* format, ...) {
+  char text[512];
+  std::va_list args;
+  va_start(args, format);
+  int length = std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  if (length < 0) length = 0;
+  Line(std::string_view(text, std::min<std::size_t>(static_cast<std::size_t>(length), 511)));
+}
+
+}  // namespace vexlar

@@ -1,0 +1,59 @@
+// The run log: a text file beside the executable to which every run appends a
+// header and every message. Each message is also echoed to the console with
+// one added line break. The file is opened and closed for every write, so it
+// is complete after each message even if the process stops.
+#ifndef VEXLAR_DRIVER_RUN_LOG_H_
+#define VEXLAR_DRIVER_RUN_LOG_H_
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace vexlar {
+
+struct ProgramInfo {
+  std::string name = "vexlar";
+  std::string version = "1.00";
+  int build = 10;
+  std::tm start_time{};
+};
+
+/// The log path for an executable path: everything before its last '.' (a
+/// '.' at the very first character counts as none), then ".log".
+/// "C:\tools\vexlar.exe" gives "C:\tools\vexlar.log", "C:\a.b\vexlar" "C:\a.log".
+std::string LogPathFor(std::string_view executable_path);
+
+class RunLog {
+ public:
+  /// Messages go to the file at `path` and to `console`, which must outlive
+  /// the log.
+  RunLog(std::string path, std::FILE* console);
+
+  /// Appends the five header lines to the file only.
+  void WriteHeader(const ProgramInfo& info);
+
+  /// Appends `text` as it stands and echoes it followed by "\n".
+  void Line(std::string_view text);
+
+  /// printf-style Line(); the text is cut at 511 characters. Values are
+  /// passed as arguments, never as the format.
+  void Format(const char* format, ...)
+#if defined(__GNUC__)
+      __attribute__((format(printf, 2, 3)))
+#endif
+      ;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  void AppendToFile(std::string_view text);
+
+  std::string path_;
+  std::FILE* console_;
+  bool reported_unwritable_ = false;
+};
+
+}  // namespace vexlar
+
+#endif  // VEXLAR_DRIVER_RUN_LOG_H_

@@ -1,0 +1,63 @@
+// Everything that differs between Windows and POSIX: the path separator,
+// full-path resolution, finding files whose names differ in letter case,
+// opening, replacing and removing files, and local time. No other module
+// tests the operating system.
+#ifndef VEXLAR_PLATFORM_PLATFORM_H_
+#define VEXLAR_PLATFORM_PLATFORM_H_
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexlar::platform {
+
+/// The folder separator of this platform: '\\' on Windows, '/' elsewhere.
+/// Where the file formats say only the backslash counts, this one counts.
+extern const char kSeparator;
+
+/// The longest full path, in characters, that resolution accepts.
+constexpr std::size_t kMaxFullPath = 260;
+
+/// Resolves `path` against the current directory into an absolute path.
+/// POSIX: lexical (".", ".." and repeated separators are resolved; the file
+/// need not exist). Windows: _fullpath. Returns nothing when resolution fails
+/// or the result is longer than kMaxFullPath characters.
+std::optional<std::string> FullPath(std::string_view path);
+
+/// The name that `path` really has on disk. On case-sensitive file systems
+/// each component that does not exist under its exact name is matched against
+/// the folder's entries without regard to ASCII letter case (the exact name
+/// wins; among other matches the first in byte order). Components that match
+/// nothing are kept as given, so the result also serves to create a file.
+std::string ResolveNameCase(const std::string& path);
+
+/// Reads a whole regular file in binary into `bytes`. Returns false when the
+/// file cannot be opened, is a directory, or cannot be read completely.
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+
+struct FileCloser {
+  void operator()(std::FILE* file) const;
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+/// Opens `path` as a text stream: mode "a" (append) or "w" (create or
+/// replace). Line ends written as "\n" are stored as CR LF on Windows.
+/// Returns null when the file cannot be opened or `path` is a directory.
+FilePtr OpenTextFile(const std::string& path, const char* mode);
+
+/// Renames `from` over `to`, replacing an existing file. Returns false on
+/// failure; `to` is then unchanged.
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+/// Removes a file; a missing file is no error.
+void RemoveFile(const std::string& path);
+
+/// Broken-down local time of `when`.
+std::tm LocalTime(std::time_t when);
+
+}  // namespace vexlar::platform
+
+#endif  // VEXLAR_PLATFORM_PLATFORM_H_

@@ -1,0 +1,154 @@
+// POSIX side of the platform layer. Paths use '/'; the file system may tell
+// letter case apart, so names are matched without regard to case when the
+// exact name does not exist (the driver folds command-line paths to lower
+// case, as the game's own tools on Windows did).
+#include <time.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vexlar::platform {
+namespace fs = std::filesystem;
+
+const char kSeparator = '/';
+
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec;
+}
+
+// The entry of `folder` named `name` without regard to ASCII case, the first
+// in byte order; or nothing.
+std::optional<std::string> FindIgnoringCase(const std::string& folder, const std::string& name) {
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, ec);
+  std::optional<std::string> best;
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::string entry = it->path().filename().string();
+    if (EqualsIgnoringCase(entry, name) && (!best || entry < *best)) best = std::move(entry);
+  }
+  return best;
+}
+
+}  // namespace
+
+std::optional<std::string> FullPath(std::string_view path) {
+  std::string joined;
+  if (path.empty() || path.front() != '/') {
+    std::error_code ec;
+    const fs::path cwd = fs::current_path(ec);
+    if (ec) return std::nullopt;
+    joined = cwd.string();
+    joined += '/';
+  }
+  joined += path;
+
+  std::vector<std::string_view> parts;
+  std::string_view rest = joined;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string full;
+  for (std::string_view part : parts) {
+    full += '/';
+    full += part;
+  }
+  if (full.empty() || (!path.empty() && path.back() == '/')) full += '/';
+  if (full.size() > kMaxFullPath) return std::nullopt;
+  return full;
+}
+
+std::string ResolveNameCase(const std::string& path) {
+  if (path.empty() || Exists(path)) return path;
+  std::string resolved;
+  std::size_t start = 0;
+  if (path.front() == '/') {
+    resolved = "/";
+    start = 1;
+  }
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    const std::string part = path.substr(start, slash - start);
+    if (!part.empty() && part != "." && part != "..") {
+      const std::string candidate = resolved + part;
+      if (!Exists(candidate)) {
+        if (std::optional<std::string> match = FindIgnoringCase(resolved, part)) {
+          resolved += *match;
+        } else {
+          resolved += part;
+        }
+      } else {
+        resolved = candidate;
+      }
+    } else {
+      resolved += part;
+    }
+    if (slash < path.size()) resolved += '/';
+    start = slash + 1;
+  }
+  return resolved;
+}
+
+void FileCloser::operator()(std::FILE* file) const { std::fclose(file); }
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  const std::string resolved = ResolveNameCase(path);
+  std::error_code ec;
+  if (fs::is_directory(resolved, ec)) return false;
+  FilePtr file(std::fopen(resolved.c_str(), "rb"));
+  if (!file) return false;
+  bytes->clear();
+  const std::uintmax_t size = fs::file_size(resolved, ec);
+  if (!ec) bytes->reserve(static_cast<std::size_t>(size));
+  char chunk[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes->append(chunk, got);
+  return std::ferror(file.get()) == 0;
+}
+
+FilePtr OpenTextFile(const std::string& path, const char* mode) {
+  const std::string resolved = ResolveNameCase(path);
+  std::error_code ec;
+  if (fs::is_directory(resolved, ec)) return nullptr;
+  return FilePtr(std::fopen(resolved.c_str(), mode));
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  return std::rename(ResolveNameCase(from).c_str(), ResolveNameCase(to).c_str()) == 0;
+}
+
+void RemoveFile(const std::string& path) { std::remove(ResolveNameCase(path).c_str()); }
+
+std::tm LocalTime(std::time_t when) {
+  std::tm result{};
+  localtime_r(&when, &result);
+  return result;
+}
+
+}  // namespace vexlar::platform

@@ -1,0 +1,62 @@
+// Windows side of the platform layer: '\' paths, _fullpath, text-mode files
+// that store a line end as CR LF. Names are matched by the file system
+// without regard to case, so no matching of our own is needed.
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace vexlar::platform {
+
+const char kSeparator = '\\';
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+std::optional<std::string> FullPath(std::string_view path) {
+  char buffer[kMaxFullPath + 1];
+  const std::string text(path);
+  if (_fullpath(buffer, text.c_str(), sizeof buffer) == nullptr) return std::nullopt;
+  return std::string(buffer);
+}
+
+std::string ResolveNameCase(const std::string& path) { return path; }
+
+void FileCloser::operator()(std::FILE* file) const { std::fclose(file); }
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  if (IsDirectory(path)) return false;
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  bytes->clear();
+  char chunk[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes->append(chunk, got);
+  return std::ferror(file.get()) == 0;
+}
+
+FilePtr OpenTextFile(const std::string& path, const char* mode) {
+  if (IsDirectory(path)) return nullptr;
+  return FilePtr(std::fopen(path.c_str(), mode));
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+std::tm LocalTime(std::time_t when) {
+  std::tm result{};
+  localtime_s(&result, &when);
+  return result;
+}
+
+}  // namespace vexlar::platform

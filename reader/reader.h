@@ -1,0 +1,39 @@
+// Reads a .kolvo mission file into the object store. The reader is a forward
+// scanner: it searches for a few fixed words and characters ("class",
+// "objectType", "Arguments", braces, quotes) with bounded looks at a byte
+// cursor, takes the pieces between them and passes over everything else.
+#ifndef VEXLAR_READER_READER_H_
+#define VEXLAR_READER_READER_H_
+
+#include <string>
+#include <string_view>
+
+#include "driver/run_log.h"
+#include "store/store.h"
+
+namespace vexlar {
+
+/// Reads the file at `source_path` into `store`. When it cannot be opened,
+/// logs "CKOLVO: Cannot open file!\n" and returns false.
+bool ReadSourceFile(const std::string& source_path, ObjectStore* store, RunLog* log);
+
+/// Reads `text` into `store`. REQUIRES: `text` outlives the store's use of
+/// it (ReadSourceFile hands the file's bytes to the store's KeepText).
+void ReadSourceText(std::string_view text, ObjectStore* store);
+
+/// The value that starts in `look` (the rest of a line after an equals
+/// sign) and the count of characters from the start of the look to just
+/// after its closing quote (one past the end when no closing quote).
+struct ExtractedValue {
+  std::string_view value;
+  std::size_t count;
+};
+ExtractedValue ExtractValue(std::string_view look);
+
+/// The length of the doubled-quote section that starts at `a` in `look` with
+/// a run of `b` quotes, or 0 when the quote at `a` closes the value.
+std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b);
+
+}  // namespace vexlar
+
+#endif  // VEXLAR_READER_READER_H_
