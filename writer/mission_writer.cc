@@ -1,12 +1,300 @@
 #include "writer/mission_writer.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
 #include "dyno/compositions.h"
+#include "platform/platform.h"
+#include "writer/attributes.h"
+#include "writer/position.h"
+#include "writer/text_writer.h"
 
 namespace vexlar {
+namespace {
 
-bool WriteMissionFile(RunMode /*mode*/, const RunPaths& paths, ObjectStore* store, RunLog* log) {
+constexpr std::string_view kSectionNames[] = {"Intro", "Mission", "OutroWin", "OutroLoose"};
+
+constexpr std::string_view kDefaultIntel =
+    "\tclass Intel\n\t{\n\t\tstartWeather=0.40000001;\n\t\tforecastWeather=0.25;\n"
+    "\t\tyear=2008;\n\t\tmonth=10;\n\t\tday=11;\n\t\thour=14;\n\t\tminute=20;\n\t};\n";
+
+// One line of the Intel class: `line` with the intel object's value for
+// `key`, else `default_line` (none when empty).
+struct IntelRow {
+  std::string_view key;
+  std::string_view line;
+  std::string_view default_line;
+};
+
+constexpr IntelRow kIntelRows[] = {
+    {"OVERCAST", "\t\tstartWeather=%s;\n", "\t\tstartWeather=0.40000001;\n"},
+    {"FOG", "\t\tstartFog=%s;\n", ""},
+    {"OVERCAST_WANTED", "\t\tforecastWeather=%s;\n", "\t\tforecastWeather=0.25;\n"},
+    {"FOG_WANTED", "\t\tforecastFog=%s;\n", ""},
+    {"YEAR", "\t\tyear=%s;\n", "\t\tyear=2008;\n"},
+    {"MONTH", "\t\tmonth=%s;\n", "\t\tmonth=10;\n"},
+    {"DAY", "\t\tday=%s;\n", "\t\tday=11;\n"},
+    {"HOUR", "\t\thour=%s;\n", "\t\thour=14;\n"},
+    {"MINUTE", "\t\tminute=%s;\n", "\t\tminute=20;\n"},
+};
+
+using ObjectRefs = std::vector<SourceObject*>;
+// Units or waypoints by the number their GROUP value names, in list order.
+using MembersByGroup = std::unordered_map<std::int32_t, ObjectRefs>;
+// The first centre object of each number.
+using CentresByNumber = std::unordered_map<std::int32_t, const SourceObject*>;
+
+// Counts and numbers are written as unsigned 32-bit values; a missing
+// header number (-1) thus shows as 4294967295.
+unsigned long LogNumber(std::int64_t value) {
+  return static_cast<unsigned long>(static_cast<std::uint32_t>(value));
+}
+
+ObjectRefs AllOfType(ObjectStore* store, ObjectType type) {
+  ObjectRefs objects;
+  VisitedIds visited;
+  while (SourceObject* object = store->NextObjectOfType(type, &visited)) objects.push_back(object);
+  return objects;
+}
+
+MembersByGroup IndexByGroup(const ObjectRefs& members) {
+  MembersByGroup index;
+  for (SourceObject* member : members) {
+    const std::optional<std::string_view> group = RequireArgumentValue(*member, "GROUP");
+    if (!group) continue;  // belongs to no group
+    const std::int32_t number = NumberAfterUnderscore(*group);
+    if (number >= 0) index[number].push_back(member);  // others match no group number
+  }
+  return index;
+}
+
+const ObjectRefs& MembersOf(const MembersByGroup& index, std::int32_t group_number) {
+  static const ObjectRefs kNone;
+  const auto found = index.find(group_number);
+  return found == index.end() ? kNone : found->second;
+}
+
+CentresByNumber IndexCentres(ObjectStore* store) {
+  CentresByNumber index;
+  for (const SourceObject* centre : AllOfType(store, ObjectType::kCenter)) {
+    if (centre->nameNumber >= 0) index.emplace(centre->nameNumber, centre);
+  }
+  return index;
+}
+
+// The SIDE value of the centre named by the group's CENTER value; empty
+// when any link of that chain is missing.
+std::string_view SideOf(const SourceObject& group, const CentresByNumber& centres) {
+  const std::optional<std::string_view> centre = RequireArgumentValue(group, "CENTER");
+  if (!centre) return {};
+  const auto found = centres.find(NumberAfterUnderscore(*centre));
+  if (found == centres.end()) return {};
+  return RequireArgumentValue(*found->second, "SIDE").value_or(std::string_view());
+}
+
+void WriteSectionHeader(std::string_view name, TextWriter& out) {
+  out.WriteFormat("class %s\n{\n\taddOns[]={};\n\taddOnsAuto[]={};\n\trandomSeed=7826573;\n",
+                  {name});
+}
+
+void WriteEmptySection(std::string_view name, TextWriter& out) {
+  WriteSectionHeader(name, out);
+  out.Write(kDefaultIntel);
+  out.Write("};\n");
+}
+
+// "class <name>", its brace and its items line; the class at `indent`.
+void WriteClassOpen(std::string_view indent, std::string_view name, std::size_t items,
+                    TextWriter& out) {
+  out.WriteFormat("%sclass %s\n%s{\n%s\titems=", {indent, name, indent, indent});
+  out.WriteNumber(static_cast<std::uint32_t>(items));
+  out.Write(";\n");
+}
+
+void WriteItemOpen(std::string_view indent, std::size_t index, TextWriter& out) {
+  out.WriteFormat("%sclass Item", {indent});
+  out.WriteNumber(static_cast<std::uint32_t>(index));
+  out.WriteFormat("\n%s{\n", {indent});
+}
+
+void WriteIntel(ObjectStore* store, TextWriter& out) {
+  VisitedIds visited;
+  const SourceObject* intel = store->NextObjectOfType(ObjectType::kIntel, &visited);
+  out.Write("\tclass Intel\n\t{\n");
+  for (const IntelRow& row : kIntelRows) {
+    const std::optional<std::string_view> value =
+        intel != nullptr ? FindArgumentValue(*intel, row.key) : std::nullopt;
+    if (value) {
+      out.WriteFormat(row.line, {*value});
+    } else {
+      out.Write(row.default_line);
+    }
+  }
+  out.Write("\t};\n");
+}
+
+// The run's writing state: items of every Vehicles class share one id
+// sequence, units first, then empty vehicles.
+struct MissionContent {
+  ObjectStore* store;
+  RunLog* log;
+  TextWriter& out;
+  std::uint32_t next_vehicle_id = 0;
+
+  void WriteId(std::string_view indent) {
+    out.WriteFormat("%sid=", {indent});
+    out.WriteNumber(next_vehicle_id++);
+    out.Write(";\n");
+  }
+
+  void WriteGroups() {
+    const ObjectRefs groups = AllOfType(store, ObjectType::kGroup);
+    log->Format("Groups: %lu\n", LogNumber(groups.size()));
+    if (groups.empty()) return;
+    // Indexed once, so each group finds its members without a pass over
+    // all objects; a number shared by two groups gives both the members.
+    const CentresByNumber centres = IndexCentres(store);
+    const MembersByGroup units = IndexByGroup(AllOfType(store, ObjectType::kUnit));
+    const MembersByGroup waypoints = IndexByGroup(AllOfType(store, ObjectType::kWaypoint));
+
+    WriteClassOpen("\t", "Groups", groups.size(), out);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      const SourceObject& group = *groups[g];
+      WriteItemOpen("\t\t", g, out);
+      const std::string_view side = SideOf(group, centres);
+      out.WriteFormat("\t\t\tside=\"%s\";\n", {side});
+
+      const ObjectRefs& group_units = MembersOf(units, group.nameNumber);
+      log->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber),
+                  LogNumber(group_units.size()));
+      if (!group_units.empty()) {
+        WriteClassOpen("\t\t\t", "Vehicles", group_units.size(), out);
+        for (std::size_t u = 0; u < group_units.size(); ++u) {
+          SourceObject& unit = *group_units[u];
+          WriteItemOpen("\t\t\t\t", u, out);
+          out.WriteFormat("\t\t\t\t\tside=\"%s\";\n", {side});
+          WriteId("\t\t\t\t\t");
+          ApplyHeightRule(unit, store);
+          WriteUnitAttributes(unit.arguments, out);
+          out.Write("\t\t\t\t};\n");
+        }
+        out.Write("\t\t\t};\n");
+      }
+
+      const ObjectRefs& group_waypoints = MembersOf(waypoints, group.nameNumber);
+      log->Format("WP for group %lu: %lu\n", LogNumber(group.nameNumber),
+                  LogNumber(group_waypoints.size()));
+      if (!group_waypoints.empty()) {
+        WriteClassOpen("\t\t\t", "Waypoints", group_waypoints.size(), out);
+        for (std::size_t w = 0; w < group_waypoints.size(); ++w) {
+          WriteItemOpen("\t\t\t\t", w, out);
+          WriteWaypointAttributes(group_waypoints[w]->arguments, out);
+          out.Write("\t\t\t\t};\n");
+        }
+        out.Write("\t\t\t};\n");
+      }
+      out.Write("\t\t};\n");
+    }
+    out.Write("\t};\n");
+  }
+
+  void WriteSensors() {
+    const ObjectRefs triggers = AllOfType(store, ObjectType::kTrigger);
+    log->Format("Triggers: %lu\n", LogNumber(triggers.size()));
+    if (triggers.empty()) return;
+    WriteClassOpen("\t", "Sensors", triggers.size(), out);
+    for (std::size_t t = 0; t < triggers.size(); ++t) {
+      WriteItemOpen("\t\t", t, out);
+      if (!FindArgumentValue(*triggers[t], "AGE")) out.Write("\t\t\tage=\"UNKNOWN\";\n");
+      WriteSensorAttributes(triggers[t]->arguments, out);
+      out.Write("\t\t};\n");
+    }
+    out.Write("\t};\n");
+  }
+
+  void WriteEmptyVehicles() {
+    const ObjectRefs vehicles = AllOfType(store, ObjectType::kVehicle);
+    log->Format("Vehicles: %lu\n", LogNumber(vehicles.size()));
+    if (vehicles.empty()) return;
+    WriteClassOpen("\t", "Vehicles", vehicles.size(), out);
+    for (std::size_t v = 0; v < vehicles.size(); ++v) {
+      SourceObject& vehicle = *vehicles[v];
+      WriteItemOpen("\t\t", v, out);
+      out.Write("\t\t\tside=\"EMPTY\";\n");
+      WriteId("\t\t\t");
+      ApplyHeightRule(vehicle, store);
+      WriteVehicleAttributes(vehicle.arguments, out);
+      out.Write("\t\t};\n");
+    }
+    out.Write("\t};\n");
+  }
+
+  void WriteMarkers() {
+    const ObjectRefs markers = AllOfType(store, ObjectType::kMarker);
+    log->Format("Markers: %lu\n", LogNumber(markers.size()));
+    if (markers.empty()) return;
+    WriteClassOpen("\t", "Markers", markers.size(), out);
+    for (std::size_t m = 0; m < markers.size(); ++m) {
+      WriteItemOpen("\t\t", m, out);
+      WriteMarkerAttributes(markers[m]->arguments, out);
+      if (!FindArgumentValue(*markers[m], "TYPE")) out.Write("\t\t\ttype=\"mil_objective\";\n");
+      out.Write("\t\t};\n");
+    }
+    out.Write("\t};\n");
+  }
+};
+
+// The whole file: the selected section holds the content, the others are
+// empty, always in the order Intro, Mission, OutroWin, OutroLoose.
+void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, TextWriter& out) {
+  const std::size_t selected = mode <= kModeLoose ? mode : kModeMission;
+  out.Write("version=11;\n");
+  for (std::size_t s = 0; s < selected; ++s) WriteEmptySection(kSectionNames[s], out);
+  WriteSectionHeader(kSectionNames[selected], out);
+  WriteIntel(store, out);
+  MissionContent content{store, log, out};
+  content.WriteGroups();
+  content.WriteSensors();
+  content.WriteEmptyVehicles();
+  content.WriteMarkers();
+  out.Write("};\n");
+  for (std::size_t s = selected + 1; s < std::size(kSectionNames); ++s) {
+    WriteEmptySection(kSectionNames[s], out);
+  }
+}
+
+}  // namespace
+
+std::string MissionPathFor(std::string_view source_path) {
+  const std::size_t separator = source_path.find_last_of("\\/");
+  std::string path(separator == std::string_view::npos ? std::string_view()
+                                                       : source_path.substr(0, separator + 1));
+  path += "mission.pld";
+  return path;
+}
+
+std::string TemporaryPathFor(const std::string& mission_path) { return mission_path + ".tmp"; }
+
+bool WriteMissionFile(RunMode mode, const RunPaths& paths, ObjectStore* store, RunLog* log) {
   ExpandCompositions(paths.program_directory, store, log);
-  return true;  // the writer arrives with the mission writer work
+
+  const std::string mission_path = MissionPathFor(paths.source_path);
+  const std::string temporary_path = TemporaryPathFor(mission_path);
+  platform::FilePtr file = platform::OpenTextFile(temporary_path, "w");
+  bool written = false;
+  if (file) {
+    TextWriter out(file.get());
+    WriteMission(mode, store, log, out);
+    written = out.Flush();
+    written = std::fflush(file.get()) == 0 && written;
+    written = std::fclose(file.release()) == 0 && written;
+    written = written && platform::ReplaceFile(temporary_path, mission_path);
+    if (!written) platform::RemoveFile(temporary_path);
+  }
+  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
+  return written;
 }
 
 }  // namespace vexlar

@@ -4,6 +4,9 @@
 #ifndef VEXLAR_WRITER_MISSION_WRITER_H_
 #define VEXLAR_WRITER_MISSION_WRITER_H_
 
+#include <string>
+#include <string_view>
+
 #include "driver/run_log.h"
 #include "driver/run_state.h"
 #include "store/store.h"
@@ -14,8 +17,16 @@ namespace vexlar {
 /// paths.source_path, replacing an existing one only once the new file is
 /// complete, and logs the counts. Returns false, after logging
 /// "Cannot write mission file!\nPath: %s\n", when the file could not be
-/// written; an existing mission.pld is then left as it was.
+/// written; an existing mission.pld is then left as it was. A mode above
+/// kModeLoose is taken as kModeMission.
 bool WriteMissionFile(RunMode mode, const RunPaths& paths, ObjectStore* store, RunLog* log);
+
+/// The mission file's path: `source_path` up to and including its last '\'
+/// or '/', then "mission.pld" (just "mission.pld" without a separator).
+std::string MissionPathFor(std::string_view source_path);
+
+/// The file the mission is written to before it replaces `mission_path`.
+std::string TemporaryPathFor(const std::string& mission_path);
 
 }  // namespace vexlar
 

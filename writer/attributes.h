@@ -1,0 +1,38 @@
+// The attribute emitters: each turns one object's argument list into the
+// lines of its item in mission.pld, one line per argument whose name its
+// table knows, in argument order. Sensors and waypoints also get their
+// Effects class. Class lines, braces, ids and default lines are the
+// mission writer's.
+#ifndef VEXLAR_WRITER_ATTRIBUTES_H_
+#define VEXLAR_WRITER_ATTRIBUTES_H_
+
+#include <vector>
+
+#include "store/store.h"
+#include "writer/text_writer.h"
+
+namespace vexlar {
+
+/// Marker lines at three tabs. Writes no default type line.
+void WriteMarkerAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out);
+
+/// Empty-vehicle lines at three tabs. REQUIRES: ApplyHeightRule has run on
+/// the object, so its POSITION value is cut.
+void WriteVehicleAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out);
+
+/// Unit lines at five tabs. PLAYABLE "true" writes the "PLAY CDG" player
+/// line only when no argument is named PLAYER; PLAYER "true" writes the
+/// "PLAYER COMMANDER" line. REQUIRES: ApplyHeightRule has run on the object.
+void WriteUnitAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out);
+
+/// Trigger lines at three tabs, then its Effects class (effect lines at four
+/// tabs), which is written even when empty. Writes no default age line.
+void WriteSensorAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out);
+
+/// Waypoint lines at five tabs, then its Effects class (effect lines at six
+/// tabs), which is written even when empty.
+void WriteWaypointAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out);
+
+}  // namespace vexlar
+
+#endif  // VEXLAR_WRITER_ATTRIBUTES_H_
