@@ -8,12 +8,33 @@
 #include <string>
 
 #include "driver/run_log.h"
+#include "dyno/script_scan.h"
 #include "store/store.h"
 
 namespace vexlar {
 
+/// Radians per degree of a composition's turn: 3.141539 / 180, a little less
+/// than pi / 180, so a half turn does not land exactly on the mirrored point.
+constexpr double kTurnFactor = 0.017452994444444443;
+
+/// The four number texts of the vehicle that `entry` makes in a composition
+/// centred at (`cx`, `cy`) and turned clockwise by `angle` degrees, each
+/// written by FormatNumberText.
+struct VehicleTexts {
+  std::string position;  // "[x,y,height]": the turned offsets, height = dz
+  std::string azimut;    // direction + angle, not brought into any range
+  std::string fuel;
+  std::string health;  // 1 - damage
+};
+VehicleTexts PlaceEntry(double cx, double cy, double angle, const ScriptEntry& entry);
+
 /// Appends the vehicles of every composition of `store`, in list order, to
-/// the store. `program_directory` ends in the platform separator or is empty.
+/// the store, with the next ids. `program_directory` ends in the platform
+/// separator or is empty. "DynO.cpp" and each script are read once. Per
+/// composition the log gets the configuration path, then either a failure
+/// (the configuration cannot be read; no TYPE or no script found for it; the
+/// script cannot be read), after which the next composition follows, or the
+/// script name and three lines per vehicle.
 void ExpandCompositions(const std::string& program_directory, ObjectStore* store, RunLog* log);
 
 }  // namespace vexlar

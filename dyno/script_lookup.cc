@@ -1,0 +1,181 @@
+#include "dyno/script_lookup.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+
+#include "dyno/text_look.h"
+
+namespace vexlar {
+namespace {
+
+constexpr std::string_view kScriptWord = "objectscript";
+constexpr std::size_t kNotFound = std::string_view::npos;
+
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = FoldLetter(c);
+  return folded;
+}
+
+// True when `folded` equals the bytes at `position` of `bytes` (folded) and
+// the match does not end on the CR of a CR LF, which a line read would have
+// turned into the line end.
+bool MatchesAt(std::string_view bytes, std::size_t position, std::string_view folded) {
+  if (bytes.size() - position < folded.size()) return false;
+  for (std::size_t k = 0; k < folded.size(); ++k) {
+    if (FoldLetter(bytes[position + k]) != folded[k]) return false;
+  }
+  const std::size_t end = position + folded.size();
+  return folded.empty() || !(folded.back() == '\r' && IsLineEndAt(bytes, end - 1));
+}
+
+std::size_t FirstMatchByBytes(std::string_view bytes, std::string_view folded) {
+  for (std::size_t position = 0; position + folded.size() <= bytes.size(); ++position) {
+    if (MatchesAt(bytes, position, folded)) return position;
+  }
+  return kNotFound;
+}
+
+// The first start of each pattern (folded, not empty, free of CR and LF) in
+// `text` folded, or kNotFound: one Aho-Corasick pass over `text`.
+std::vector<std::size_t> FirstStarts(std::string_view text,
+                                     const std::vector<std::string_view>& patterns) {
+  struct Node {
+    int fail = 0;
+    int output = -1;  // the longest pattern ending here: this node or one on its fail chain
+    int pattern = -1;
+    std::vector<std::pair<unsigned char, int>> children;
+  };
+  std::vector<Node> nodes(1);
+  std::unordered_map<std::uint64_t, int> edges;
+  const auto child = [&edges](int node, unsigned char c) {
+    const auto it = edges.find(static_cast<std::uint64_t>(node) << 8 | c);
+    return it == edges.end() ? -1 : it->second;
+  };
+
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    int node = 0;
+    for (char c : patterns[i]) {
+      const unsigned char byte = static_cast<unsigned char>(c);
+      int next = child(node, byte);
+      if (next < 0) {
+        next = static_cast<int>(nodes.size());
+        nodes.emplace_back();
+        nodes[static_cast<std::size_t>(node)].children.emplace_back(byte, next);
+        edges.emplace(static_cast<std::uint64_t>(node) << 8 | byte, next);
+      }
+      node = next;
+    }
+    nodes[static_cast<std::size_t>(node)].pattern = static_cast<int>(i);
+  }
+
+  std::deque<int> queue{0};
+  while (!queue.empty()) {
+    const int parent = queue.front();
+    queue.pop_front();
+    for (const auto& [byte, node] : nodes[static_cast<std::size_t>(parent)].children) {
+      int fail = 0;
+      if (parent != 0) {
+        int candidate = nodes[static_cast<std::size_t>(parent)].fail;
+        while (candidate != 0 && child(candidate, byte) < 0) {
+          candidate = nodes[static_cast<std::size_t>(candidate)].fail;
+        }
+        fail = std::max(child(candidate, byte), 0);
+      }
+      Node& n = nodes[static_cast<std::size_t>(node)];
+      n.fail = fail;
+      n.output = n.pattern >= 0 ? node : nodes[static_cast<std::size_t>(fail)].output;
+      queue.push_back(node);
+    }
+  }
+
+  std::vector<std::size_t> starts(patterns.size(), kNotFound);
+  int state = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(FoldLetter(text[i]));
+    int next;
+    while ((next = child(state, byte)) < 0 && state != 0) {
+      state = nodes[static_cast<std::size_t>(state)].fail;
+    }
+    state = std::max(next, 0);
+    // A pattern ending here that was seen before has had all its suffixes
+    // seen too, so the walk stops at the first one already recorded.
+    for (int out = nodes[static_cast<std::size_t>(state)].output; out >= 0;) {
+      const Node& n = nodes[static_cast<std::size_t>(out)];
+      const std::size_t p = static_cast<std::size_t>(n.pattern);
+      if (starts[p] != kNotFound) break;
+      starts[p] = i + 1 - patterns[p].size();
+      out = nodes[static_cast<std::size_t>(n.fail)].output;
+    }
+  }
+  return starts;
+}
+
+// Steps 3 and 4 of the lookup, for a look right after the word.
+std::optional<std::string_view> NameAfterWord(std::string_view config, std::size_t position) {
+  if (position >= config.size()) return std::nullopt;
+  const std::string_view look = LookAt(config, position);
+  const std::size_t separator = look.find_last_of("\\/");
+  if (separator == kNotFound) return std::nullopt;
+  const std::size_t quote = look.find('"', separator + 1);
+  if (quote == kNotFound || quote == separator + 1) return std::nullopt;
+  return config.substr(position + separator + 1, quote - separator - 1);
+}
+
+}  // namespace
+
+ScriptNameFinder::ScriptNameFinder(std::string_view config,
+                                   const std::vector<std::string_view>& types)
+    : config_(config) {
+  std::vector<std::string> keys;
+  for (std::string_view type : types) {
+    std::string key = Folded(type);
+    if (answers_.emplace(key, std::nullopt).second) keys.push_back(std::move(key));
+  }
+
+  // Starts of the types: most in one pass; the rare types holding a CR or LF
+  // byte by byte, since a line end breaks their match.
+  std::vector<std::size_t> starts(keys.size(), kNotFound);
+  std::vector<std::string_view> plain;
+  std::vector<std::size_t> plain_index;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string& key = keys[i];
+    if (key.empty()) {
+      starts[i] = 0;
+    } else if (key.find('\n') != std::string::npos) {
+      starts[i] = kNotFound;
+    } else if (key.find('\r') != std::string::npos) {
+      starts[i] = FirstMatchByBytes(config, key);
+    } else {
+      plain.push_back(key);
+      plain_index.push_back(i);
+    }
+  }
+  const std::vector<std::size_t> plain_starts = FirstStarts(config, plain);
+  for (std::size_t j = 0; j < plain.size(); ++j) starts[plain_index[j]] = plain_starts[j];
+
+  std::vector<std::size_t> words;  // every start of "objectscript", ascending
+  for (std::size_t position = 0; position + kScriptWord.size() <= config.size(); ++position) {
+    if (MatchesAt(config, position, kScriptWord)) words.push_back(position);
+  }
+
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (starts[i] == kNotFound) continue;
+    const auto word = std::lower_bound(words.begin(), words.end(), starts[i] + keys[i].size());
+    if (word == words.end()) continue;
+    answers_[keys[i]] = NameAfterWord(config, *word + kScriptWord.size());
+  }
+}
+
+std::optional<std::string_view> ScriptNameFinder::Find(std::string_view type) const {
+  const auto it = answers_.find(Folded(type));
+  if (it != answers_.end()) return it->second;
+  return FindScriptName(config_, type);
+}
+
+std::optional<std::string_view> FindScriptName(std::string_view config, std::string_view type) {
+  return ScriptNameFinder(config, {type}).Find(type);
+}
+
+}  // namespace vexlar

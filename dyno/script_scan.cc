@@ -1,0 +1,127 @@
+#include "dyno/script_scan.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "dyno/text_look.h"
+#include "writer/position.h"
+
+namespace vexlar {
+namespace {
+
+constexpr std::size_t kNotFound = std::string_view::npos;
+
+// A number field read by one look from `position` up to the first of `ends`
+// on that look: its first kNumberFieldSize characters and the position of
+// the character that ends it. Nothing when the line holds no end.
+struct Field {
+  std::string_view text;
+  std::size_t end = 0;
+};
+std::optional<Field> ReadField(std::string_view script, std::size_t position,
+                               std::string_view ends) {
+  const std::string_view look = LookAt(script, position);
+  const std::size_t k = look.find_first_of(ends);
+  if (k == kNotFound) return std::nullopt;
+  return Field{look.substr(0, std::min(k, kNumberFieldSize)), position + k};
+}
+
+struct OffsetList {
+  double dx = 0;
+  double dy = 0;
+  double dz = 0;
+  std::size_t end = 0;  // position of its ']'
+};
+
+// The offset list whose '[' is at `position`. A ',' moves to the next field
+// and is dropped in the third; the first field takes no '['; a ']' ends the
+// list once the second field has begun.
+std::optional<OffsetList> ReadOffsetList(std::string_view script, std::size_t position) {
+  const std::string_view look = LookAt(script, position);
+  std::string fields[3];
+  std::size_t field = 0;
+  for (std::size_t k = 0; k < look.size(); ++k) {
+    const char c = look[k];
+    if (c == ',') {
+      if (field < 2) ++field;
+    } else if (c == ']' && field > 0) {
+      return OffsetList{ParseDecimal(fields[0]), ParseDecimal(fields[1]), ParseDecimal(fields[2]),
+                        position + k};
+    } else if (!(c == '[' && field == 0) && fields[field].size() < kNumberFieldSize) {
+      fields[field] += c;
+    }
+  }
+  return std::nullopt;
+}
+
+// Reads the entry whose '["' is at `start`, appending it to `entries` when it
+// makes one. Returns the position at which the scan goes on.
+std::size_t ReadEntry(std::string_view script, std::size_t start,
+                      std::vector<ScriptEntry>* entries) {
+  const std::string_view look = LookAt(script, start);
+  std::size_t close = kNotFound;
+  std::size_t list = kNotFound;
+  for (std::size_t k = 2; k < look.size(); ++k) {
+    if (look[k] == '"') {
+      close = k;
+    } else if (look[k] == '[' && close != kNotFound) {
+      list = k;
+      break;
+    }
+  }
+  if (close == kNotFound) return start + 1;
+  const std::size_t after_name = start + close + 1;
+  if (close + 1 < look.size() && look[close + 1] == ']') return after_name;  // class name alone
+  if (list == kNotFound) return after_name;
+
+  const std::optional<OffsetList> offsets = ReadOffsetList(script, start + list);
+  if (!offsets) return after_name;
+  ScriptEntry entry;
+  entry.class_name = script.substr(start + 2, close - 2);
+  entry.dx = offsets->dx;
+  entry.dy = offsets->dy;
+  entry.dz = offsets->dz;
+
+  // The separator before the direction; a ']' there ends an entry without one.
+  const std::optional<Field> separator = ReadField(script, offsets->end + 1, ",]");
+  if (!separator) return after_name;
+  std::size_t end = separator->end;
+  if (script[end] == ',') {
+    const std::optional<Field> direction = ReadField(script, end + 1, ",]");
+    if (!direction) return after_name;
+    entry.direction = ParseDecimal(direction->text);
+    end = direction->end;
+    if (script[end] == ',') {
+      const std::optional<Field> fuel = ReadField(script, end + 1, ",]");
+      if (!fuel) return after_name;
+      entry.fuel = ParseDecimal(fuel->text);
+      end = fuel->end;
+      if (script[end] == ',') {
+        const std::optional<Field> damage = ReadField(script, end + 1, "]");
+        if (!damage) return after_name;
+        entry.damage = ParseDecimal(damage->text);
+        end = damage->end;
+      }
+    }
+  }
+  entries->push_back(entry);
+  return end + 1;
+}
+
+}  // namespace
+
+std::vector<ScriptEntry> ScanScript(std::string_view script) {
+  std::vector<ScriptEntry> entries;
+  std::size_t position = 0;
+  while (position < script.size()) {
+    if (script[position] == '[' && position + 1 < script.size() && script[position + 1] == '"') {
+      position = ReadEntry(script, position, &entries);
+    } else {
+      ++position;
+    }
+  }
+  return entries;
+}
+
+}  // namespace vexlar

@@ -1,0 +1,22 @@
+#include "dyno/text_look.h"
+
+#include <algorithm>
+
+namespace vexlar {
+
+bool IsLineEndAt(std::string_view bytes, std::size_t position) {
+  if (position >= bytes.size()) return false;
+  if (bytes[position] == '\n') return true;
+  return bytes[position] == '\r' && position + 1 < bytes.size() && bytes[position + 1] == '\n';
+}
+
+std::string_view LookAt(std::string_view bytes, std::size_t position) {
+  if (position >= bytes.size()) return {};
+  // Every character before the line end is one byte, so the limit is in bytes.
+  const std::size_t limit = std::min(bytes.size(), position + kLookSize);
+  std::size_t end = position;
+  while (end < limit && !IsLineEndAt(bytes, end)) ++end;
+  return bytes.substr(position, end - position);
+}
+
+}  // namespace vexlar

@@ -1,0 +1,30 @@
+// Bounded looks into the composition files, which are held in memory as read
+// (binary). A look reads from a position to the end of its line, like one
+// line read of a text stream: a line end is LF, or CR LF counted as one.
+#ifndef VEXLAR_DYNO_TEXT_LOOK_H_
+#define VEXLAR_DYNO_TEXT_LOOK_H_
+
+#include <cstddef>
+#include <string_view>
+
+namespace vexlar {
+
+/// The most characters one look reads, the line end included.
+constexpr std::size_t kLookSize = 255;
+
+/// The text one look at `position` of `bytes` reads, without its line end:
+/// at most kLookSize characters, fewer when a line end comes first; empty at
+/// or past the end of `bytes`.
+std::string_view LookAt(std::string_view bytes, std::size_t position);
+
+/// True when the byte at `position` starts a line end (LF, or CR before LF).
+bool IsLineEndAt(std::string_view bytes, std::size_t position);
+
+/// `c` with A-Z folded to lower case; other bytes unchanged.
+inline char FoldLetter(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace vexlar
+
+#endif  // VEXLAR_DYNO_TEXT_LOOK_H_
