@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "driver/run_log.h"
+#include "platform/platform.h"
 #include "tests/test_util.h"
 
 namespace vexlar {
@@ -51,13 +52,15 @@ TEST(Driver, SourceFileKindOf) {
 }
 
 TEST(Driver, ProgramDirectoryFor) {
-  EXPECT_EQ("/opt/vexlar/", ProgramDirectoryFor("/opt/vexlar/vexlar"));
-  EXPECT_EQ("bin/", ProgramDirectoryFor("bin/vexlar"));
+  const std::string sep(1, platform::kSeparator);
+  EXPECT_EQ(sep + "opt" + sep + "vexlar" + sep,
+            ProgramDirectoryFor(sep + "opt" + sep + "vexlar" + sep + "vexlar"));
+  EXPECT_EQ("bin" + sep, ProgramDirectoryFor("bin" + sep + "vexlar"));
   // Without a separator the executable's full path gives the folder: the
   // current directory.
   const std::string bare = ProgramDirectoryFor("vexlar");
   ASSERT_FALSE(bare.empty());
-  EXPECT_EQ('/', bare.back());
+  EXPECT_EQ(platform::kSeparator, bare.back());
 }
 
 TEST(Driver, CommandLineMessagesAndStatus) {
@@ -153,9 +156,10 @@ TEST(Driver, HelpAndVersion) {
 TEST(Driver, BuiltExecutableRuns) {
   TempFolder folder;
   test::WriteFile(folder.Path("m/attack.kolvo"), kMinimalMission);
-  const std::string command = std::string("\"") + VEXLAR_EXE + "\" \"" +
-                              folder.Path("m/attack.kolvo") + "\" > \"" +
-                              folder.Path("console.txt") + "\"";
+  // The redirection comes first: a command that starts with a quotation mark
+  // loses its first and last one to the Windows command interpreter.
+  const std::string command = "> \"" + folder.Path("console.txt") + "\" \"" + VEXLAR_EXE + "\" \"" +
+                              folder.Path("m/attack.kolvo") + "\"";
   EXPECT_EQ(0, std::system(command.c_str()));
   EXPECT_EQ(0u, test::ReadFile(folder.Path("console.txt"))
                     .rfind("Mode: 1\n\nConverting from 3d to 2d editor...\n\n", 0));

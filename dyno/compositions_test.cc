@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,10 +58,10 @@ TEST(PlaceEntry, TurnsOffsetsClockwiseAroundTheCentre) {
   EXPECT_EQ(3.141539 / 180, kTurnFactor);
 }
 
-std::string ReadBytes(const fs::path& path) {
-  std::string bytes;
-  platform::ReadWholeFile(path.string(), &bytes);
-  return bytes;
+// The log in text mode, so that line ends stored as CR LF read as "\n".
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A program folder of its own for each test, with "DynO.cpp", the "DynO"
@@ -95,7 +96,7 @@ class ExpandCompositionsTest : public ::testing::Test {
     store_.AppendToList(std::move(object));
   }
   void Expand() { ExpandCompositions(program_directory_, &store_, log_.get()); }
-  std::string Log() { return ReadBytes(folder_ / "run.log"); }
+  std::string Log() { return ReadText(folder_ / "run.log"); }
   std::string ConfigLine() { return "DynO config file: " + program_directory_ + "DynO.cpp\n"; }
   // The store's description of the objects from id `first` on.
   std::string ObjectsFrom(std::uint32_t first) {

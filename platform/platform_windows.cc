@@ -1,9 +1,12 @@
 // Windows side of the platform layer: '\' paths, _fullpath, text-mode files
 // that store a line end as CR LF. Names are matched by the file system
 // without regard to case, so no matching of our own is needed.
+#include <io.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <windows.h>
+
+// <windows.h> maps ReplaceFile to ReplaceFileA; ours is another function.
+#undef ReplaceFile
 
 #include "platform/platform.h"
 
@@ -35,10 +38,22 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
   if (IsDirectory(path)) return false;
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
+  // A file on disk only: a device name (NUL, CON, COM1) opens a device, and
+  // a pipe may never end.
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
+  LARGE_INTEGER size;
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileSizeEx(handle, &size) ||
+      static_cast<std::uintmax_t>(size.QuadPart) > kMaxReadSize) {
+    return false;
+  }
   bytes->clear();
+  bytes->reserve(static_cast<std::size_t>(size.QuadPart));
   char chunk[1 << 16];
   std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes->append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    bytes->append(chunk, got);
+    if (bytes->size() > kMaxReadSize) return false;  // it grew while being read
+  }
   return std::ferror(file.get()) == 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <ctime>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "driver/driver.h"
+#include "platform/platform.h"
 
 namespace vexlar::test {
 namespace fs = std::filesystem;
@@ -24,7 +26,7 @@ TempFolder::TempFolder() {
         ("vexlar-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
     std::error_code ec;
     if (fs::create_directory(candidate, ec)) {
-      path_ = candidate.string() + fs::path::preferred_separator;
+      path_ = candidate.string() + platform::kSeparator;
       return;
     }
   }
@@ -35,10 +37,15 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, ec);
 }
 
-std::string TempFolder::Path(const std::string& name) const { return path_ + name; }
+std::string TempFolder::Path(const std::string& name) const {
+  std::string path = path_ + name;
+  std::replace(path.begin() + static_cast<std::ptrdiff_t>(path_.size()), path.end(), '/',
+               platform::kSeparator);
+  return path;
+}
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();

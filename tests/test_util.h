@@ -16,15 +16,18 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  /// The folder's path followed by `name` ("" gives the path with a trailing
-  /// separator).
+  /// The folder's path followed by `name`, whose '/' become the platform's
+  /// separator ("" gives the path with a trailing separator).
   std::string Path(const std::string& name = "") const;
 
  private:
   std::string path_;
 };
 
+/// The file's text, read in text mode: a line end that the platform stores as
+/// CR LF reads as "\n", so text written by vexlar reads the same everywhere.
 std::string ReadFile(const std::string& path);
+/// Writes `bytes` exactly (binary), creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 

@@ -37,8 +37,9 @@ std::string Frame(RunMode mode, const std::string& content) {
   return text;
 }
 
+// In text mode, so that line ends stored as CR LF read as "\n".
 std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
