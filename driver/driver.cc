@@ -95,6 +95,12 @@ SourceFileKind SourceFileKindOf(std::string_view full_path) {
 }
 
 int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time) {
+  ObjectStore store;
+  return RunVexlar(std::move(args), console, start_time, &store);
+}
+
+int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time,
+              ObjectStore* store) {
   ProgramInfo info;
   info.start_time = start_time;
   RunPaths paths;
@@ -134,11 +140,10 @@ int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& 
   log.Line("Converting from 3d to 2d editor...\n");
   paths.source_path = *line.full_path;
 
-  ObjectStore store;
   // A source that cannot be read ends the run before the writer, so an
   // existing mission.pld is not replaced by an empty mission.
-  if (!ReadSourceFile(paths.source_path, &store, &log)) return 1;
-  if (!WriteMissionFile(mode, paths, &store, &log)) return 1;
+  if (!ReadSourceFile(paths.source_path, store, &log)) return 1;
+  if (!WriteMissionFile(mode, paths, store, &log)) return 1;
   return 0;
 }
 

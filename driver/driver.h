@@ -11,6 +11,8 @@
 
 namespace vexlar {
 
+class ObjectStore;
+
 enum class SourceFileKind { kUnsupported, kKolvo, kPld };
 
 /// The folder of the executable, up to and including the last platform
@@ -26,6 +28,11 @@ SourceFileKind SourceFileKindOf(std::string_view full_path);
 /// local time the process started. Returns the exit status: 0 after a
 /// conversion or --help/--version, 1 after an error message.
 int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time);
+
+/// The same, with the objects read kept in `store` (empty), which the caller
+/// owns: the program hands in one that lives until the process ends.
+int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time,
+              ObjectStore* store);
 
 }  // namespace vexlar
 

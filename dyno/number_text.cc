@@ -1,8 +1,9 @@
 #include "dyno/number_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vexlar {
 
@@ -11,37 +12,38 @@ std::string FormatNumberText(double value) {
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   if (value == 0) return "0.";
 
-  // "%.9e" rounds correctly to ten significant digits and gives the exponent
-  // of the rounded value; only its digits are used, never its exponent format.
+  // to_chars rounds correctly to ten significant digits, as "%.9e" does, and
+  // gives the exponent of the rounded value: "d.ddddddddde+XX". Only its
+  // digits and the exponent's value are used, never its exponent format.
   char scientific[32];
-  std::snprintf(scientific, sizeof scientific, "%.9e", std::fabs(value));
-  std::string digits;  // the ten significant digits
-  digits += scientific[0];
-  digits.append(scientific + 2, 9);
+  const std::to_chars_result end =
+      std::to_chars(scientific, scientific + sizeof scientific - 1, std::fabs(value),
+                    std::chars_format::scientific, 9);
+  *end.ptr = '\0';
+  char digits[10];  // the ten significant digits
+  digits[0] = scientific[0];
+  std::memcpy(digits + 1, scientific + 2, 9);
   const int exponent = std::atoi(scientific + 12);  // after "d.ddddddddde"
 
-  std::string text = value < 0 ? "-" : "";
-  std::string fraction;
-  if (exponent >= -1 && exponent <= 9) {
-    if (exponent == -1) {
-      text += '0';
-      fraction = digits;
-    } else {
-      text.append(digits, 0, static_cast<std::size_t>(exponent) + 1);
-      fraction = digits.substr(static_cast<std::size_t>(exponent) + 1);
-    }
-  } else {
-    text += digits[0];
-    fraction = digits.substr(1);
-  }
-  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  text += '.';
-  text += fraction;
+  // The digits before the point, and those after it.
+  const bool fixed = exponent >= -1 && exponent <= 9;
+  const int whole = !fixed ? 1 : exponent == -1 ? 0 : exponent + 1;
+  int fraction_end = 10;
+  while (fraction_end > whole && digits[fraction_end - 1] == '0') --fraction_end;
 
-  if (exponent < -1 || exponent > 9) {
-    char tail[16];
-    std::snprintf(tail, sizeof tail, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    text += tail;
+  std::string text;
+  if (value < 0) text += '-';
+  if (whole == 0) text += '0';
+  text.append(digits, static_cast<std::size_t>(whole));
+  text += '.';
+  text.append(digits + whole, static_cast<std::size_t>(fraction_end - whole));
+  if (!fixed) {
+    const int size = exponent < 0 ? -exponent : exponent;
+    text += 'e';
+    text += exponent < 0 ? '-' : '+';
+    text += static_cast<char>('0' + size / 100);
+    text += static_cast<char>('0' + size / 10 % 10);
+    text += static_cast<char>('0' + size % 10);
   }
   return text;
 }

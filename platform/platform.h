@@ -5,6 +5,7 @@
 #ifndef VEXLAR_PLATFORM_PLATFORM_H_
 #define VEXLAR_PLATFORM_PLATFORM_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -23,7 +24,9 @@ constexpr std::size_t kMaxFullPath = 260;
 
 /// Resolves `path` against the current directory into an absolute path.
 /// POSIX: lexical (".", ".." and repeated separators are resolved; the file
-/// need not exist). Windows: _fullpath. Returns nothing when resolution fails
+/// need not exist). Windows: _fullpath, which also takes '/' as a separator;
+/// its limit, MAX_PATH, counts the terminating NUL, so there the longest
+/// result is one character shorter. Returns nothing when resolution fails
 /// or the result is longer than kMaxFullPath characters.
 std::optional<std::string> FullPath(std::string_view path);
 
@@ -34,8 +37,14 @@ std::optional<std::string> FullPath(std::string_view path);
 /// nothing are kept as given, so the result also serves to create a file.
 std::string ResolveNameCase(const std::string& path);
 
+/// The largest file ReadWholeFile takes, in bytes (1 GiB). Missions and
+/// composition files are far smaller; a larger file is refused rather than
+/// held in memory whole.
+constexpr std::uintmax_t kMaxReadSize = std::uintmax_t{1} << 30;
+
 /// Reads a whole regular file in binary into `bytes`. Returns false when the
-/// file cannot be opened, is a directory, or cannot be read completely.
+/// file cannot be opened, is no regular file (a directory, a pipe, a
+/// device), is larger than kMaxReadSize, or cannot be read completely.
 bool ReadWholeFile(const std::string& path, std::string* bytes);
 
 struct FileCloser {

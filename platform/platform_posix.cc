@@ -2,9 +2,12 @@
 // letter case apart, so names are matched without regard to case when the
 // exact name does not exist (the driver folds command-line paths to lower
 // case, as the game's own tools on Windows did).
+#include <fcntl.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -119,20 +122,42 @@ void FileCloser::operator()(std::FILE* file) const { std::fclose(file); }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
   const std::string resolved = ResolveNameCase(path);
+  // Opening a pipe would wait for a writer, and a device may never end.
   std::error_code ec;
-  if (fs::is_directory(resolved, ec)) return false;
+  if (!fs::is_regular_file(resolved, ec)) return false;
+  const std::uintmax_t size = fs::file_size(resolved, ec);
+  if (ec || size > kMaxReadSize) return false;
   FilePtr file(std::fopen(resolved.c_str(), "rb"));
   if (!file) return false;
-  bytes->clear();
-  const std::uintmax_t size = fs::file_size(resolved, ec);
-  if (!ec) bytes->reserve(static_cast<std::size_t>(size));
+  // The expected size is read straight into the string: a mission is
+  // copied once, not once more through a small buffer.
+  bytes->resize(static_cast<std::size_t>(size));
+  bytes->resize(std::fread(&(*bytes)[0], 1, bytes->size(), file.get()));
   char chunk[1 << 16];
   std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes->append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    bytes->append(chunk, got);
+    if (bytes->size() > kMaxReadSize) return false;  // it grew while being read
+  }
   return std::ferror(file.get()) == 0;
 }
 
 FilePtr OpenTextFile(const std::string& path, const char* mode) {
+  // The run log is opened for every message. When the file exists under its
+  // exact name, a single open does what resolving the name, testing for a
+  // folder (which cannot be opened for writing) and fopen would. The stream
+  // is unbuffered: the log hands each message over in one write, which then
+  // goes out as one system call, without a buffer to set up.
+  if (std::strcmp(mode, "a") == 0) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd >= 0) {
+      if (std::FILE* file = ::fdopen(fd, "a")) {
+        std::setvbuf(file, nullptr, _IONBF, 0);
+        return FilePtr(file);
+      }
+      ::close(fd);
+    }
+  }
   const std::string resolved = ResolveNameCase(path);
   std::error_code ec;
   if (fs::is_directory(resolved, ec)) return nullptr;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "reader/quote_spans.h"
 
 namespace vexlar {
 namespace {
@@ -38,13 +39,50 @@ class SourceScanner {
   }
 
  private:
-  Look LookAt(std::size_t count);
+  // The common look inline: a plain LF line end within the count.
+  Look LookAt(std::size_t count) {
+    if (cursor_ < text_.size()) {
+      const std::size_t line_end = NextLineEnd();
+      const std::size_t k = line_end - cursor_;
+      if (line_end < text_.size() && k < count && (k == 0 || text_[line_end - 1] != '\r')) {
+        at_end_ = false;
+        Look look;
+        look.chars = text_.substr(cursor_, k + 1);
+        look.start = cursor_;
+        return look;
+      }
+    }
+    return LookAtSlowly(count);
+  }
+  Look LookAtSlowly(std::size_t count);
   bool ReadObject();
   void ReadArgumentsBlock(SourceObject& object);
   // Reads one argument into arguments_, or stops on the block's closing brace.
   void ReadArgument();
-  // Searches forward one byte at a time for `word`; false at the end of the file.
+  // The searches below move the cursor to where a look stepped forward one
+  // byte at a time would first see what they seek, and leave at_end_ as that
+  // look would: false on success; true when the file ends first. A look
+  // equals a text without line ends exactly when the raw bytes do (a CR LF
+  // pair reads as a line end), so the bytes are searched directly.
+  //
+  // Searches for `word`, which holds no line end; false at the end of the file.
   bool SkipTo(std::string_view word);
+  // Searches for the character `c`, no line end.
+  bool SkipToChar(char c);
+  // Searches for a space or a tab whose next character passes `accept`,
+  // which takes no line end or CR. (A look of two that starts on a line end
+  // ends there; one that starts on a CR before LF reads only the line end.)
+  template <typename Accept>
+  bool SkipToBlankBefore(Accept accept);
+  bool Found(std::size_t position);
+  // The position of the first LF at or after the cursor, or the file's size.
+  // Remembered while the cursor has not passed it, so that the looks of one
+  // line search it once.
+  std::size_t NextLineEnd() {
+    if (line_end_known_ && next_line_end_ >= cursor_) return next_line_end_;
+    return FindNextLineEnd();
+  }
+  std::size_t FindNextLineEnd();
   // A view of `part`, a piece of `look`, that stays valid for the run.
   std::string_view Keep(const Look& look, std::string_view part);
 
@@ -52,11 +90,13 @@ class SourceScanner {
   ObjectStore* store_;
   std::size_t cursor_ = 0;
   bool at_end_ = false;
+  std::size_t next_line_end_ = 0;  // see NextLineEnd
+  bool line_end_known_ = false;
   std::string scratch_;                    // the characters of the last translated look
   std::vector<ObjectArgument> arguments_;  // of the block being read
 };
 
-Look SourceScanner::LookAt(std::size_t count) {
+Look SourceScanner::LookAtSlowly(std::size_t count) {
   Look look;
   look.start = cursor_;
   if (cursor_ >= text_.size()) {
@@ -68,7 +108,8 @@ Look SourceScanner::LookAt(std::size_t count) {
   // A CR LF pair is two bytes for one character, so a line end can lie one
   // byte beyond the count.
   const std::size_t reach = std::min(count + 1, available);
-  const auto* newline = static_cast<const char*>(std::memchr(start, '\n', reach));
+  const char* newline = nullptr;
+  if (NextLineEnd() - cursor_ < reach) newline = text_.data() + next_line_end_;
   if (newline != nullptr) {
     const auto k = static_cast<std::size_t>(newline - start);
     if (k >= 1 && start[k - 1] == '\r' && k <= count) {
@@ -98,32 +139,62 @@ std::string_view SourceScanner::Keep(const Look& look, std::string_view part) {
   return text_.substr(look.start + offset, part.size());
 }
 
+// The cursor never moves back, so a line end found from an earlier cursor is
+// still the first one from a later cursor that has not passed it.
+std::size_t SourceScanner::FindNextLineEnd() {
+  line_end_known_ = true;
+  const void* at = cursor_ < text_.size()
+                       ? std::memchr(text_.data() + cursor_, '\n', text_.size() - cursor_)
+                       : nullptr;
+  next_line_end_ = at == nullptr
+                       ? text_.size()
+                       : static_cast<std::size_t>(static_cast<const char*>(at) - text_.data());
+  return next_line_end_;
+}
+
+bool SourceScanner::Found(std::size_t position) {
+  at_end_ = position == std::string_view::npos;
+  cursor_ = at_end_ ? text_.size() : position;
+  return !at_end_;
+}
+
 bool SourceScanner::SkipTo(std::string_view word) {
-  for (;;) {
-    const Look look = LookAt(word.size());
-    if (look.chars == word) return true;
-    ++cursor_;
-    if (look.reached_end) return false;
+  // The words sought lie a few bytes ahead: a plain loop is quickest.
+  const std::size_t size = text_.size();
+  for (std::size_t p = cursor_; p < size && size - p >= word.size(); ++p) {
+    if (text_[p] != word[0]) continue;
+    std::size_t k = 1;
+    while (k < word.size() && text_[p + k] == word[k]) ++k;
+    if (k == word.size()) return Found(p);
   }
+  return Found(std::string_view::npos);
+}
+
+bool SourceScanner::SkipToChar(char c) {
+  if (cursor_ >= text_.size()) return Found(std::string_view::npos);
+  const void* at = std::memchr(text_.data() + cursor_, c, text_.size() - cursor_);
+  return Found(at == nullptr
+                   ? std::string_view::npos
+                   : static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()));
+}
+
+template <typename Accept>
+bool SourceScanner::SkipToBlankBefore(Accept accept) {
+  const std::size_t size = text_.size();
+  for (std::size_t p = cursor_; p + 1 < size; ++p) {
+    const char c = text_[p];
+    if ((c == ' ' || c == '\t') && accept(text_[p + 1])) return Found(p);
+  }
+  return Found(std::string_view::npos);
 }
 
 // Reads one object at the cursor and appends it to the store; false when
 // no further object was found.
 bool SourceScanner::ReadObject() {
   // The header: "class", a blank, "_", the name, "_", the number, a blank.
-  for (;;) {
-    const Look look = LookAt(5);
-    if (look.chars.empty()) return false;
-    if (look.chars == "class") break;
-    ++cursor_;
-  }
+  if (!SkipTo("class")) return false;
   cursor_ += 5;
-  for (;;) {
-    const Look look = LookAt(2);
-    if (look.chars.size() == 2 && IsBlank(look.chars[0]) && look.chars[1] == '_') break;
-    ++cursor_;
-    if (look.reached_end) return false;
-  }
+  if (!SkipToBlankBefore([](char c) { return c == '_'; })) return false;
   cursor_ += 2;
   const Look name_look = LookAt(63);
   const std::size_t name_length = name_look.chars.find('_');
@@ -157,19 +228,13 @@ bool SourceScanner::ReadObject() {
 
   if (SkipTo("objectType")) {
     cursor_ += 11;
-    for (;;) {
-      const Look look = LookAt(1);
-      if (look.chars.empty()) break;
-      if (look.chars == "\"") {
-        ++cursor_;
-        const Look keyword_look = LookAt(63);
-        const std::size_t quote = keyword_look.chars.find('"');
-        if (quote != std::string_view::npos) {
-          object.type = ObjectTypeFromKeyword(keyword_look.chars.substr(0, quote));
-        }
-        break;
-      }
+    if (SkipToChar('"')) {
       ++cursor_;
+      const Look keyword_look = LookAt(63);
+      const std::size_t quote = keyword_look.chars.find('"');
+      if (quote != std::string_view::npos) {
+        object.type = ObjectTypeFromKeyword(keyword_look.chars.substr(0, quote));
+      }
     }
   }
   ReadArgumentsBlock(object);
@@ -181,17 +246,14 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
   if (at_end_) return;
   if (!SkipTo("Arguments")) return;
   cursor_ += 9;
-  for (;;) {
-    const Look look = LookAt(1);
-    if (look.chars.empty()) return;
-    if (look.chars == "{") break;
-    ++cursor_;
-  }
+  if (!SkipToChar('{')) return;
   ++cursor_;
   arguments_.clear();
   for (;;) {
-    const Look look = LookAt(1);
-    if (look.chars.empty() || look.chars == "}") break;
+    // A look of one character: none at the end of the file, else the byte
+    // itself (a CR before LF reads as a line end, which is no brace).
+    at_end_ = cursor_ >= text_.size();
+    if (at_end_ || text_[cursor_] == '}') break;
     ReadArgument();
     if (at_end_) break;
   }
@@ -202,25 +264,21 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
 void SourceScanner::ReadArgument() {
   if (at_end_) return;
   // A name or the closing brace counts only right after a space or a tab.
-  for (;;) {
-    const Look look = LookAt(2);
-    if (look.chars.size() == 2 && IsBlank(look.chars[0])) {
-      if (IsLetter(look.chars[1])) break;
-      if (look.chars[1] == '}') {
-        ++cursor_;
-        return;
-      }
-    }
-    ++cursor_;
-    if (look.reached_end) return;
-  }
+  if (!SkipToBlankBefore([](char c) { return IsLetter(c) || c == '}'; })) return;
   ++cursor_;
+  if (text_[cursor_] == '}') return;
   const Look name_look = LookAt(63);
-  const std::size_t equals = name_look.chars.find('=');
+  // The name ends at the first blank or the equals sign.
+  const std::string_view chars = name_look.chars;
+  std::size_t name_end = 0;
+  while (name_end < chars.size() && chars[name_end] != '=' && !IsBlank(chars[name_end])) {
+    ++name_end;
+  }
+  std::size_t equals = name_end;
+  while (equals < chars.size() && chars[equals] != '=') ++equals;
   // Without an equals sign in reach the line holds no argument; the search
   // goes on from the name's first letter.
-  if (equals == std::string_view::npos) return;
-  const std::size_t name_end = name_look.chars.find_first_of(" \t\n=");
+  if (equals == chars.size()) return;
   const std::string_view name = text_.substr(cursor_, name_end);
 
   cursor_ += equals + 1;
@@ -229,21 +287,39 @@ void SourceScanner::ReadArgument() {
   // Without a quote in the rest of the line there is no value; the search
   // goes on after the equals sign.
   if (extracted.count == 0) return;
-  arguments_.push_back({name, Keep(value_look, extracted.value)});
+  ObjectArgument& argument = arguments_.emplace_back();
+  argument.name = name;
+  argument.value = Keep(value_look, extracted.value);
   cursor_ += extracted.count;
 }
 
 }  // namespace
 
-std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
+namespace {
+
+constexpr std::size_t kOverBudget = static_cast<std::size_t>(-1);
+
+// QuoteRunSpan, followed literally while `budget` positions last; then
+// kOverBudget. Usual values settle in a few steps per character.
+std::size_t QuoteRunSpanWithin(std::string_view look, std::size_t a, std::size_t b,
+                               std::size_t* budget) {
   const std::size_t n = look.size();
   std::size_t d = a + b;
   if (d >= n) return 0;
   for (;;) {
-    if (n - d < b) return 0;
-    if (look.substr(d, b).find_first_not_of('"') == std::string_view::npos) {
+    // Only a quote can start a run; the positions before the next one are
+    // passed over at once.
+    const std::size_t from = d;
+    while (d < n && look[d] != '"') ++d;
+    if (d - from + 1 > *budget) return kOverBudget;
+    *budget -= d - from + 1;
+    if (d == n || n - d < b) return 0;
+    std::size_t run = 1;
+    while (run < b && look[d + run] == '"') ++run;
+    if (run == b) {
       if (d + b >= n || look[d + b] != '"') return d - a + b;
-      const std::size_t deeper = QuoteRunSpan(look, d, 2 * b);
+      const std::size_t deeper = QuoteRunSpanWithin(look, d, 2 * b, budget);
+      if (deeper == kOverBudget) return kOverBudget;
       if (deeper == 0) return d - a + b;
       d += deeper - 1;
     }
@@ -252,20 +328,49 @@ std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
   }
 }
 
+// The closing quote of a value, or the end of `look`, searched from the quote
+// at `i` with QuoteSpans. Kept out of ExtractValue, whose usual values need
+// no QuoteSpans, not even an empty one.
+std::size_t ClosingQuoteBySpans(std::string_view look, std::size_t i) {
+  QuoteSpans spans(look);
+  for (;;) {
+    const std::size_t span = spans.Span(i, 2);
+    if (span == 0) return i;
+    i += span;
+    while (i < look.size() && look[i] != '"') ++i;
+    if (i == look.size()) return i;
+  }
+}
+
+}  // namespace
+
+std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
+  std::size_t unlimited = kOverBudget - 1;
+  return QuoteRunSpanWithin(look, a, b, &unlimited);
+}
+
 ExtractedValue ExtractValue(std::string_view look) {
-  const std::size_t open = look.find('"');
-  if (open == std::string_view::npos) return {std::string_view(), 0};
+  // Values are short: plain loops beat a library search here.
+  const std::size_t n = look.size();
+  std::size_t open = 0;
+  while (open < n && look[open] != '"') ++open;
+  if (open == n) return {std::string_view(), 0};
   // Doubled-quote sections stay in the value as written; the first quote
-  // that starts none closes it.
+  // that starts none closes it. QuoteRunSpan is followed for a few steps per
+  // character of the look; once they are spent, QuoteSpans answers as it
+  // would, in bounded time, for the rest of the look.
+  std::size_t budget = 4 * n + 64;
   std::size_t i = open + 1;
-  while (i < look.size()) {
-    if (look[i] == '"') {
-      const std::size_t span = QuoteRunSpan(look, i, 2);
-      if (span == 0) break;
-      i += span;
-    } else {
-      ++i;
+  for (;;) {
+    while (i < n && look[i] != '"') ++i;
+    if (i == n) break;
+    const std::size_t span = QuoteRunSpanWithin(look, i, 2, &budget);
+    if (span == kOverBudget) {
+      i = ClosingQuoteBySpans(look, i);
+      break;
     }
+    if (span == 0) break;
+    i += span;
   }
   return {look.substr(open + 1, i - open - 1), i + 1};
 }

@@ -11,8 +11,6 @@ constexpr std::string_view kTypeKeywords[kObjectTypeCount] = {
     "prefix", "postfix", "center",           "group", "unit", "trigger", "waypoint", "vehicle",
     "marker", "intel",   "objectComposition"};
 
-char FoldUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
@@ -22,14 +20,6 @@ ObjectType ObjectTypeFromKeyword(std::string_view keyword) {
     if (kTypeKeywords[code] == keyword) return static_cast<ObjectType>(code);
   }
   return ObjectType::kUnknown;
-}
-
-bool NameEquals(std::string_view name, std::string_view key) {
-  if (name.size() != key.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (FoldUpper(name[i]) != FoldUpper(key[i])) return false;
-  }
-  return true;
 }
 
 ObjectArgument* FindArgument(SourceObject& object, std::string_view key) {

@@ -69,8 +69,19 @@ struct VisitedIds {
 };
 
 /// True when `name` equals `key` with ASCII letters compared without regard
-/// to case. Stored names are never changed by a lookup.
-bool NameEquals(std::string_view name, std::string_view key);
+/// to case. Stored names are never changed by a lookup. Inline: the emitters
+/// test every argument against every key of their table.
+inline bool NameEquals(std::string_view name, std::string_view key) {
+  if (name.size() != key.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char a = name[i];
+    char b = key[i];
+    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
+    if (a != b) return false;
+  }
+  return true;
+}
 
 /// The value of the first argument of `object` named `key` (any letter case),
 /// or nothing. The view stays valid for the run.

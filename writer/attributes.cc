@@ -1,5 +1,6 @@
 #include "writer/attributes.h"
 
+#include <cstdint>
 #include <string_view>
 
 #include "writer/position.h"
@@ -17,22 +18,103 @@ enum class Rule {
 };
 
 struct Row {
+  constexpr Row(std::string_view key, Rule rule, std::string_view line,
+                std::string_view otherwise = {})
+      : key(key), rule(rule), line(line), otherwise(otherwise), value_at(line.find("%s")) {}
+
   std::string_view key;  // lower case; names match it in any letter case
   Rule rule;
   std::string_view line;  // without its indentation
-  std::string_view otherwise = {};
+  std::string_view otherwise;
+  std::size_t value_at;  // where "%s" stands in `line`, for kValue
 };
+
+// The rows of a table by the length of their keys, so that a name is
+// compared only with the keys of its own length.
+constexpr std::size_t kLongestKey = 19;
+constexpr std::size_t kMostKeysOfALength = 6;
+constexpr std::uint8_t kNoRow = 0xFF;
+struct RowsByLength {
+  // For each length, the row numbers in table order, ended by kNoRow.
+  std::uint8_t rows[kLongestKey + 1][kMostKeysOfALength + 1];
+};
+
+template <std::size_t N>
+constexpr RowsByLength IndexRows(const Row (&rows)[N]) {
+  RowsByLength index{};
+  for (auto& bucket : index.rows) {
+    for (auto& row : bucket) row = kNoRow;
+  }
+  for (std::size_t r = 0; r < N; ++r) {
+    std::uint8_t* bucket = index.rows[rows[r].key.size()];
+    std::size_t k = 0;
+    while (bucket[k] != kNoRow) ++k;
+    bucket[k] = static_cast<std::uint8_t>(r);
+  }
+  return index;
+}
+
+// True when every key fits the index and no two keys are equal, so that a
+// name matches one row at most.
+template <std::size_t N>
+constexpr bool FitsIndex(const Row (&rows)[N]) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].key.size() > kLongestKey) return false;
+    std::size_t same_length = 0;
+    for (std::size_t j = 0; j < N; ++j) {
+      if (j != i && rows[i].key == rows[j].key) return false;
+      if (rows[i].key.size() == rows[j].key.size()) ++same_length;
+    }
+    if (same_length > kMostKeysOfALength) return false;
+  }
+  return true;
+}
 
 // A table and the indentation of its lines.
 struct Table {
   const Row* rows;
-  std::size_t size;
+  const RowsByLength& by_length;
   std::string_view indent;
 };
 
-template <std::size_t N>
-constexpr Table MakeTable(const Row (&rows)[N], std::string_view indent) {
-  return {rows, N, indent};
+// `name` equals the lower-case `key` with name's letters compared in any case.
+bool EqualsKey(std::string_view name, std::string_view key) {
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    char c = name[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != key[i]) return false;
+  }
+  return true;
+}
+
+// The fields of a POSITION value as SplitPosition gives them, without
+// copies when the value is plain: two commas, no '[' in the first field and
+// no ']' in the others. `copies` holds the fields of any other value.
+struct PositionViews {
+  std::string_view first, second, third;
+  PositionFields copies;
+};
+
+void SplitPositionViews(std::string_view value, PositionViews* views) {
+  const auto field = [](std::string_view text) { return text.empty() ? "0" : text; };
+  if (value.size() > 2) {
+    const std::string_view inner = value.substr(1, value.size() - 2);
+    const std::size_t comma1 = inner.find(',');
+    const std::size_t comma2 =
+        comma1 == std::string_view::npos ? comma1 : inner.find(',', comma1 + 1);
+    if (comma2 != std::string_view::npos && inner.find(',', comma2 + 1) == std::string_view::npos &&
+        inner.substr(0, comma1).find('[') == std::string_view::npos &&
+        inner.find(']', comma1) == std::string_view::npos) {
+      views->first = field(inner.substr(0, comma1));
+      views->second = field(inner.substr(comma1 + 1, comma2 - comma1 - 1));
+      views->third = field(inner.substr(comma2 + 1));
+      return;
+    }
+  }
+  views->copies = SplitPosition(value);
+  views->first = views->copies.first;
+  views->second = views->copies.second;
+  views->third = views->copies.third;
 }
 
 // Only these four lower-case letters are true; values are never folded.
@@ -44,10 +126,13 @@ void WriteRow(const Row& row, std::string_view value, const std::vector<ObjectAr
   switch (row.rule) {
     case Rule::kValue:
       out.Write(indent);
-      out.WriteFormat(line, {value});
+      out.Write(line.substr(0, row.value_at));
+      out.Write(value);
+      out.Write(line.substr(row.value_at + 2));
       return;
     case Rule::kPosition: {
-      const PositionFields fields = SplitPosition(value);
+      PositionViews fields;
+      SplitPositionViews(value, &fields);
       out.Write(indent);
       out.WriteFormat(line, {fields.first, fields.third, fields.second});
       return;
@@ -67,14 +152,17 @@ void WriteRow(const Row& row, std::string_view value, const std::vector<ObjectAr
 }
 
 // The walk shared by all emitters: every argument in list order against
-// every row of the table; each matching row writes its line.
+// the rows of the table; the row whose key the name equals (in any letter
+// case) writes its line. Keys differ, so one row matches at most.
 void WalkArguments(const std::vector<ObjectArgument>& arguments, const Table& table,
                    TextWriter& out) {
   for (const ObjectArgument& argument : arguments) {
-    for (std::size_t i = 0; i < table.size; ++i) {
-      const Row& row = table.rows[i];
-      if (NameEquals(argument.name, row.key)) {
+    if (argument.name.size() > kLongestKey) continue;
+    for (const std::uint8_t* r = table.by_length.rows[argument.name.size()]; *r != kNoRow; ++r) {
+      const Row& row = table.rows[*r];
+      if (EqualsKey(argument.name, row.key)) {
         WriteRow(row, argument.value, arguments, table.indent, out);
+        break;
       }
     }
   }
@@ -182,36 +270,46 @@ constexpr Row kEffectRows[] = {
     {"title_effect_title", Rule::kValue, "title=\"%s\";\n"},
 };
 
+static_assert(FitsIndex(kMarkerRows) && FitsIndex(kVehicleRows) && FitsIndex(kUnitRows) &&
+                  FitsIndex(kSensorRows) && FitsIndex(kWaypointRows) && FitsIndex(kEffectRows),
+              "keys fit RowsByLength and differ");
+constexpr RowsByLength kMarkerIndex = IndexRows(kMarkerRows);
+constexpr RowsByLength kVehicleIndex = IndexRows(kVehicleRows);
+constexpr RowsByLength kUnitIndex = IndexRows(kUnitRows);
+constexpr RowsByLength kSensorIndex = IndexRows(kSensorRows);
+constexpr RowsByLength kWaypointIndex = IndexRows(kWaypointRows);
+constexpr RowsByLength kEffectIndex = IndexRows(kEffectRows);
+
 // The Effects class: opened at `class_indent`, closed there, its lines one
 // tab deeper. Written for every sensor and waypoint, empty or not.
 void WriteEffects(const std::vector<ObjectArgument>& arguments, std::string_view class_indent,
                   std::string_view line_indent, TextWriter& out) {
   out.WriteFormat("%sclass Effects\n%s{\n", {class_indent, class_indent});
-  WalkArguments(arguments, MakeTable(kEffectRows, line_indent), out);
+  WalkArguments(arguments, {kEffectRows, kEffectIndex, line_indent}, out);
   out.WriteFormat("%s};\n", {class_indent});
 }
 
 }  // namespace
 
 void WriteMarkerAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, MakeTable(kMarkerRows, kThreeTabs), out);
+  WalkArguments(arguments, {kMarkerRows, kMarkerIndex, kThreeTabs}, out);
 }
 
 void WriteVehicleAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, MakeTable(kVehicleRows, kThreeTabs), out);
+  WalkArguments(arguments, {kVehicleRows, kVehicleIndex, kThreeTabs}, out);
 }
 
 void WriteUnitAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, MakeTable(kUnitRows, kFiveTabs), out);
+  WalkArguments(arguments, {kUnitRows, kUnitIndex, kFiveTabs}, out);
 }
 
 void WriteSensorAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, MakeTable(kSensorRows, kThreeTabs), out);
+  WalkArguments(arguments, {kSensorRows, kSensorIndex, kThreeTabs}, out);
   WriteEffects(arguments, kThreeTabs, "\t\t\t\t", out);
 }
 
 void WriteWaypointAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, MakeTable(kWaypointRows, kFiveTabs), out);
+  WalkArguments(arguments, {kWaypointRows, kWaypointIndex, kFiveTabs}, out);
   WriteEffects(arguments, kFiveTabs, "\t\t\t\t\t\t", out);
 }
 

@@ -41,8 +41,6 @@ constexpr IntelRow kIntelRows[] = {
 };
 
 using ObjectRefs = std::vector<SourceObject*>;
-// Units or waypoints by the number their GROUP value names, in list order.
-using MembersByGroup = std::unordered_map<std::int32_t, ObjectRefs>;
 // The first centre object of each number.
 using CentresByNumber = std::unordered_map<std::int32_t, const SourceObject*>;
 
@@ -59,22 +57,86 @@ ObjectRefs AllOfType(ObjectStore* store, ObjectType type) {
   return objects;
 }
 
-MembersByGroup IndexByGroup(const ObjectRefs& members) {
-  MembersByGroup index;
-  for (SourceObject* member : members) {
-    const std::optional<std::string_view> group = RequireArgumentValue(*member, "GROUP");
-    if (!group) continue;  // belongs to no group
-    const std::int32_t number = NumberAfterUnderscore(*group);
-    if (number >= 0) index[number].push_back(member);  // others match no group number
-  }
-  return index;
+// A hint that a loop will read `address` a few iterations later, so that
+// the reads of a long loop over scattered objects overlap. No effect where
+// the compiler offers no such hint.
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__)
+  __builtin_prefetch(address);
+#else
+  (void)address;
+#endif
 }
 
-const ObjectRefs& MembersOf(const MembersByGroup& index, std::int32_t group_number) {
-  static const ObjectRefs kNone;
-  const auto found = index.find(group_number);
-  return found == index.end() ? kNone : found->second;
-}
+// Some of an index's objects, in list order.
+struct ObjectRange {
+  SourceObject* const* first;
+  std::size_t count;
+
+  bool empty() const { return count == 0; }
+  std::size_t size() const { return count; }
+  SourceObject& operator[](std::size_t i) const { return *first[i]; }
+};
+
+// Units or waypoints by the number their GROUP value names, in list order.
+// Built once in time proportional to the groups and members: the members
+// are counted per group number, then placed in one array, group by group.
+class MembersByGroup {
+ public:
+  MembersByGroup(const ObjectRefs& groups, const ObjectRefs& members) {
+    // A number shared by two groups gives both the same members.
+    slots_.reserve(groups.size());
+    for (const SourceObject* group : groups) {
+      if (group->nameNumber >= 0)
+        slots_.emplace(group->nameNumber, static_cast<std::uint32_t>(slots_.size()));
+    }
+    // Each member's GROUP value is three dependent reads away (the object,
+    // its argument list, the text), each to memory the last pass left long
+    // ago: they are asked for ahead, step by step.
+    std::vector<std::int32_t> number_of(members.size(), kNoReferenceNumber);
+    const std::size_t count = members.size();
+    for (std::size_t m = 0; m < count; ++m) {
+      if (m + 12 < count) Prefetch(members[m + 12]);
+      if (m + 8 < count && !members[m + 8]->arguments.empty()) {
+        Prefetch(members[m + 8]->arguments.data());
+      }
+      if (m + 4 < count && !members[m + 4]->arguments.empty()) {
+        Prefetch(members[m + 4]->arguments.front().name.data());
+      }
+      const std::optional<std::string_view> group = RequireArgumentValue(*members[m], "GROUP");
+      if (group) number_of[m] = NumberAfterUnderscore(*group);  // else it belongs to no group
+    }
+    constexpr std::uint32_t kNoSlot = UINT32_MAX;
+    std::vector<std::uint32_t> slot_of(members.size(), kNoSlot);
+    starts_.assign(slots_.size() + 1, 0);
+    for (std::size_t m = 0; m < members.size(); ++m) {
+      // A negative number matches no group, having no slot.
+      const auto found = slots_.find(number_of[m]);
+      if (found == slots_.end()) continue;
+      slot_of[m] = found->second;
+      ++starts_[found->second + 1];
+    }
+    for (std::size_t s = 1; s < starts_.size(); ++s) starts_[s] += starts_[s - 1];
+    members_.resize(starts_.back());
+    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
+    for (std::size_t m = 0; m < members.size(); ++m) {
+      if (slot_of[m] != kNoSlot) members_[next[slot_of[m]]++] = members[m];
+    }
+  }
+
+  /// The members whose GROUP value names `group_number`.
+  ObjectRange Of(std::int32_t group_number) const {
+    const auto found = slots_.find(group_number);
+    if (found == slots_.end()) return {nullptr, 0};
+    const std::uint32_t start = starts_[found->second];
+    return {members_.data() + start, starts_[found->second + 1] - start};
+  }
+
+ private:
+  std::unordered_map<std::int32_t, std::uint32_t> slots_;  // group number -> slot
+  std::vector<std::uint32_t> starts_;  // slot -> its first member; one more at the end
+  ObjectRefs members_;
+};
 
 CentresByNumber IndexCentres(ObjectStore* store) {
   CentresByNumber index;
@@ -114,9 +176,12 @@ void WriteClassOpen(std::string_view indent, std::string_view name, std::size_t 
 }
 
 void WriteItemOpen(std::string_view indent, std::size_t index, TextWriter& out) {
-  out.WriteFormat("%sclass Item", {indent});
+  out.Write(indent);
+  out.Write("class Item");
   out.WriteNumber(static_cast<std::uint32_t>(index));
-  out.WriteFormat("\n%s{\n", {indent});
+  out.Write("\n");
+  out.Write(indent);
+  out.Write("{\n");
 }
 
 void WriteIntel(ObjectStore* store, TextWriter& out) {
@@ -144,7 +209,8 @@ struct MissionContent {
   std::uint32_t next_vehicle_id = 0;
 
   void WriteId(std::string_view indent) {
-    out.WriteFormat("%sid=", {indent});
+    out.Write(indent);
+    out.Write("id=");
     out.WriteNumber(next_vehicle_id++);
     out.Write(";\n");
   }
@@ -156,8 +222,8 @@ struct MissionContent {
     // Indexed once, so each group finds its members without a pass over
     // all objects; a number shared by two groups gives both the members.
     const CentresByNumber centres = IndexCentres(store);
-    const MembersByGroup units = IndexByGroup(AllOfType(store, ObjectType::kUnit));
-    const MembersByGroup waypoints = IndexByGroup(AllOfType(store, ObjectType::kWaypoint));
+    const MembersByGroup units(groups, AllOfType(store, ObjectType::kUnit));
+    const MembersByGroup waypoints(groups, AllOfType(store, ObjectType::kWaypoint));
 
     WriteClassOpen("\t", "Groups", groups.size(), out);
     for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -166,15 +232,17 @@ struct MissionContent {
       const std::string_view side = SideOf(group, centres);
       out.WriteFormat("\t\t\tside=\"%s\";\n", {side});
 
-      const ObjectRefs& group_units = MembersOf(units, group.nameNumber);
+      const ObjectRange group_units = units.Of(group.nameNumber);
       log->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber),
                   LogNumber(group_units.size()));
       if (!group_units.empty()) {
         WriteClassOpen("\t\t\t", "Vehicles", group_units.size(), out);
         for (std::size_t u = 0; u < group_units.size(); ++u) {
-          SourceObject& unit = *group_units[u];
+          SourceObject& unit = group_units[u];
           WriteItemOpen("\t\t\t\t", u, out);
-          out.WriteFormat("\t\t\t\t\tside=\"%s\";\n", {side});
+          out.Write("\t\t\t\t\tside=\"");
+          out.Write(side);
+          out.Write("\";\n");
           WriteId("\t\t\t\t\t");
           ApplyHeightRule(unit, store);
           WriteUnitAttributes(unit.arguments, out);
@@ -183,14 +251,14 @@ struct MissionContent {
         out.Write("\t\t\t};\n");
       }
 
-      const ObjectRefs& group_waypoints = MembersOf(waypoints, group.nameNumber);
+      const ObjectRange group_waypoints = waypoints.Of(group.nameNumber);
       log->Format("WP for group %lu: %lu\n", LogNumber(group.nameNumber),
                   LogNumber(group_waypoints.size()));
       if (!group_waypoints.empty()) {
         WriteClassOpen("\t\t\t", "Waypoints", group_waypoints.size(), out);
         for (std::size_t w = 0; w < group_waypoints.size(); ++w) {
           WriteItemOpen("\t\t\t\t", w, out);
-          WriteWaypointAttributes(group_waypoints[w]->arguments, out);
+          WriteWaypointAttributes(group_waypoints[w].arguments, out);
           out.Write("\t\t\t\t};\n");
         }
         out.Write("\t\t\t};\n");

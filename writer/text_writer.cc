@@ -1,31 +1,41 @@
 #include "writer/text_writer.h"
 
+#include <algorithm>
+
 namespace vexlar {
 
-void TextWriter::Write(std::string_view text) {
-  buffer_.append(text);
-  if (file_ != nullptr && buffer_.size() >= kFlushThreshold) Flush();
+void TextWriter::Grow(std::size_t size) {
+  buffer_.resize(std::max(2 * buffer_.size(), used_ + size + kFlushThreshold));
 }
 
-void TextWriter::WriteNumber(std::uint32_t number) { Write(std::to_string(number)); }
+void TextWriter::WriteNumber(std::uint32_t number) {
+  char digits[10];
+  char* first = digits + sizeof digits;
+  do {
+    *--first = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number != 0);
+  Write(std::string_view(first, static_cast<std::size_t>(digits + sizeof digits - first)));
+}
 
 void TextWriter::WriteFormat(std::string_view format,
                              std::initializer_list<std::string_view> values) {
   const std::string_view* value = values.begin();
   std::size_t start = 0;
-  for (std::size_t mark = format.find("%s"); mark != std::string_view::npos;
-       mark = format.find("%s", start)) {
-    buffer_.append(format.substr(start, mark - start));
-    if (value != values.end()) buffer_.append(*value++);
-    start = mark + 2;
+  for (std::size_t i = 0; i + 1 < format.size(); ++i) {
+    if (format[i] != '%' || format[i + 1] != 's') continue;
+    Write(format.substr(start, i - start));
+    if (value != values.end()) Write(*value++);
+    start = i + 2;
+    ++i;
   }
   Write(format.substr(start));
 }
 
 bool TextWriter::Flush() {
-  if (file_ == nullptr || buffer_.empty()) return ok_;
-  if (ok_ && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) ok_ = false;
-  buffer_.clear();
+  if (file_ == nullptr || used_ == 0) return ok_;
+  if (ok_ && std::fwrite(buffer_.data(), 1, used_, file_) != used_) ok_ = false;
+  used_ = 0;
   return ok_;
 }
 

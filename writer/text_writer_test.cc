@@ -8,15 +8,21 @@
 namespace vexlar {
 namespace {
 
+// The last case's value is an empty view that points nowhere, as the side
+// of a group without a centre is.
 TEST(TextWriter, FormatReplacesOnlyPlaceholdersOfTheFormat) {
   const struct {
     const char* format;
     std::initializer_list<std::string_view> values;
     const char* expected;
   } cases[] = {
-      {"a=%s;\n", {"100%"}, "a=100%;\n"},         {"a=%s;\n", {"%s%d"}, "a=%s%d;\n"},
-      {"{%s,%s,%s}", {"1", "3", "2"}, "{1,3,2}"}, {"%s%s", {"x"}, "x"},
-      {"50% %d", {"unused"}, "50% %d"},           {"", {}, ""},
+      {"a=%s;\n", {"100%"}, "a=100%;\n"},
+      {"a=%s;\n", {"%s%d"}, "a=%s%d;\n"},
+      {"{%s,%s,%s}", {"1", "3", "2"}, "{1,3,2}"},
+      {"%s%s", {"x"}, "x"},
+      {"50% %d", {"unused"}, "50% %d"},
+      {"", {}, ""},
+      {"side=\"%s\";", {std::string_view()}, "side=\"\";"},
   };
   for (const auto& c : cases) {
     TextWriter out;

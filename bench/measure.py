@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""Measures vexlar against the line-copy baseline on generated missions.
+
+For every shape and size it generates the mission (once; kept in the work
+folder), then runs the baseline and vexlar alternately, several times each,
+and prints one table row: objects, source MB, vexlar's median wall seconds,
+MB/s, microseconds per object, peak resident memory (the largest of the
+runs), the baseline's median, the ratio of the two medians and the lines
+vexlar logged. Each vexlar output (mission.pld and the log of the run) is
+compared with the digests in expected_output.txt, recorded from the
+converter before its performance work; the exit status is 1 when one
+differs. Run through bench/run.sh, which builds everything first.
+"""
+
+import argparse
+import hashlib
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SHAPES = ("mixed", "groups", "compositions")
+SHAPE_TITLES = {"mixed": "mixed", "groups": "many groups", "compositions": "many compositions"}
+
+
+def run_measured(argv, stdout):
+    """Runs argv with its standard output to the file descriptor `stdout`;
+    returns (wall seconds, peak resident KiB, exit status). posix_spawn
+    starts a program in a fraction of a millisecond, where subprocess takes
+    several: that would weigh on the small missions."""
+    start = time.perf_counter()
+    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=[(os.POSIX_SPAWN_DUP2, stdout, 1)])
+    _, status, usage = os.wait4(pid, 0)
+    wall = time.perf_counter() - start
+    return wall, usage.ru_maxrss, os.waitstatus_to_exitcode(status)
+
+
+def file_digest(path, replace=None, skip_lines=0):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        if skip_lines == 0 and replace is None:
+            for chunk in iter(lambda: f.read(1 << 20), b""):
+                digest.update(chunk)
+        else:
+            for number, line in enumerate(f):
+                if number < skip_lines:
+                    continue
+                digest.update(line.replace(*replace) if replace else line)
+    return digest.hexdigest()
+
+
+def load_expected(path):
+    expected = {}
+    if os.path.exists(path):
+        with open(path) as f:
+            for line in f:
+                fields = line.split()
+                if len(fields) == 5 and not line.startswith("#"):
+                    expected[(fields[0], int(fields[1]), int(fields[2]))] = (fields[3], fields[4])
+    return expected
+
+
+def generate(tools, shape, objects, seed, path):
+    generator = os.path.join(tools, "bench", "generate_mission")
+    if os.path.exists(path) and os.path.getmtime(path) >= os.path.getmtime(generator):
+        return
+    subprocess.run([generator, shape, str(objects), str(seed), path], check=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--build", required=True, help="Release build folder")
+    parser.add_argument("--sizes", default="10000,100000,1000000")
+    parser.add_argument("--shapes", default=",".join(SHAPES))
+    parser.add_argument("--runs", type=int, default=5, help="runs of each program per row")
+    parser.add_argument("--long-runs", type=int, default=3,
+                        help="runs per row whose first vexlar run takes over 20 s")
+    parser.add_argument("--seed", type=int, default=1)
+    args = parser.parse_args()
+
+    build = os.path.abspath(args.build)
+    vexlar = os.path.join(build, "vexlar")
+    line_copy = os.path.join(build, "bench", "line_copy")
+    log_path = vexlar + ".log"
+    work = os.path.join(build, "missions")
+    os.makedirs(work, exist_ok=True)
+    expected = load_expected(os.path.join(HERE, "expected_output.txt"))
+    sizes = [int(s) for s in args.sizes.split(",")]
+    shapes = [s for s in args.shapes.split(",") if s]
+
+    header = ("shape", "objects", "source MB", "wall s", "MB/s", "us/object", "peak RSS MB",
+              "RSS/source", "baseline s", "ratio", "log lines", "output")
+    widths = (17, 9, 10, 8, 7, 10, 12, 11, 11, 6, 10, 7)
+    def row(values):
+        return "  ".join(str(v).rjust(w) for v, w in zip(values, widths))
+    print(row(header))
+    print(flush=True)
+
+    results = {}
+    failed = False
+    for shape in shapes:
+        for objects in sizes:
+            folder = os.path.join(work, f"{shape}-{objects}")
+            os.makedirs(folder, exist_ok=True)
+            source = os.path.join(folder, "generated.kolvo")
+            generate(build, shape, objects, args.seed, source)
+            source_mb = os.path.getsize(source) / 1e6
+            copy = os.path.join(folder, "copy.txt")
+            mission = os.path.join(folder, "mission.pld")
+            walls, rsss, baselines = [], [], []
+            output = "-"
+            runs = args.runs
+            with open(os.devnull, "wb") as devnull:
+                console = devnull.fileno()
+                while len(walls) < runs:
+                    wall, _, status = run_measured([line_copy, source, copy], console)
+                    if status != 0:
+                        sys.exit(f"line_copy failed on {source}")
+                    baselines.append(wall)
+                    # A fresh log for every run: its size then stays that of one run.
+                    if os.path.exists(log_path):
+                        os.remove(log_path)
+                    wall, rss, status = run_measured([vexlar, source], console)
+                    if status != 0:
+                        sys.exit(f"vexlar failed on {source}")
+                    walls.append(wall)
+                    rsss.append(rss)
+                    if wall > 20:
+                        runs = min(runs, args.long_runs)
+            os.remove(copy)
+            with open(log_path, "rb") as log:
+                log_lines = sum(1 for _ in log) - 5  # without the run's header
+            want = expected.get((shape, objects, args.seed))
+            if want:
+                got = (file_digest(mission),
+                       file_digest(log_path, (build.encode() + b"/", b"{BIN}"), skip_lines=5))
+                output = "same" if got == want else "CHANGED"
+                failed = failed or got != want
+            # The outputs of the large missions take room; the sources stay for the next run.
+            os.remove(mission)
+            os.remove(log_path)
+            wall = statistics.median(walls)
+            baseline = statistics.median(baselines)
+            rss_mb = max(rsss) / 1024
+            results[(shape, objects)] = (wall / objects * 1e6, wall / baseline, rss_mb / source_mb)
+            print(row((SHAPE_TITLES.get(shape, shape), objects, f"{source_mb:.1f}", f"{wall:.3f}",
+                       f"{source_mb / wall:.0f}", f"{wall / objects * 1e6:.2f}", f"{rss_mb:.0f}",
+                       f"{rss_mb / source_mb:.2f}", f"{baseline:.3f}", f"{wall / baseline:.2f}",
+                       log_lines, output)), flush=True)
+        print(flush=True)
+
+    # The targets: on the mixed mission of a million objects, at most 3 times
+    # the baseline's time and 3 times the source's size in memory; for every
+    # shape, microseconds per object within a factor 1.5 from 10k to 1M.
+    print("Targets:")
+    if ("mixed", 1000000) in results:
+        _, ratio, rss_ratio = results[("mixed", 1000000)]
+        print(f"  mixed, 1000000 objects: time {ratio:.2f} x the baseline (at most 3): "
+              f"{'met' if ratio <= 3 else 'NOT MET'}")
+        print(f"  mixed, 1000000 objects: peak RSS {rss_ratio:.2f} x the source (at most 3): "
+              f"{'met' if rss_ratio <= 3 else 'NOT MET'}")
+    else:
+        print("  time and memory: not measured (they apply to the mixed 1000000-object mission)")
+    for shape in shapes:
+        if (shape, 10000) not in results or (shape, 1000000) not in results:
+            print(f"  {SHAPE_TITLES.get(shape, shape)}: us/object spread not measured "
+                  "(needs 10000 and 1000000 objects)")
+            continue
+        per_object = [results[(shape, n)][0] for n in sizes
+                      if 10000 <= n <= 1000000 and (shape, n) in results]
+        spread = max(per_object) / min(per_object)
+        print(f"  {SHAPE_TITLES.get(shape, shape)}: us/object vary {spread:.2f} x from 10000 to "
+              f"1000000 objects (at most 1.5): {'met' if spread <= 1.5 else 'NOT MET'}")
+    if failed:
+        print("Output differs from the recorded output: see the 'output' column.")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
