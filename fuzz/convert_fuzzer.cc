@@ -3,8 +3,10 @@
 // every input: the run ends with status 0, mission.pld is complete and no
 // temporary file is left, the items written match the counts logged, and a
 // second conversion of the same bytes gives the same file, log and console.
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -66,7 +68,8 @@ struct Workplace {
   Workplace() {
     const fs::path base =
         fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    root = base / ("vexlar-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+    RemoveAbandoned(base);
+    root = base / (std::string(kPrefix) + std::to_string(static_cast<long>(::getpid())));
     fs::remove_all(root);
     fs::create_directories(root / "bin");
     fs::create_directories(root / "m");
@@ -80,6 +83,22 @@ struct Workplace {
     std::error_code ec;
     fs::remove_all(root, ec);
   }
+
+  // libFuzzer ends a run without destructors (at its time limit, on a
+  // finding, on an interrupt): the folders of processes gone are removed here.
+  static void RemoveAbandoned(const fs::path& base) {
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(base, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(kPrefix, 0) != 0) continue;
+      const long pid = std::strtol(name.c_str() + kPrefix.size(), nullptr, 10);
+      if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+        fs::remove_all(entry.path(), ec);
+      }
+    }
+  }
+
+  static constexpr std::string_view kPrefix = "vexlar-fuzz-";
 };
 
 struct Run {
