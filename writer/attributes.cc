@@ -55,11 +55,12 @@ constexpr RowsByLength IndexRows(const Row (&rows)[N]) {
 }
 
 // True when every key fits the index and no two keys are equal, so that a
-// name matches one row at most.
+// name matches one row at most, and every kValue line has its "%s".
 template <std::size_t N>
 constexpr bool FitsIndex(const Row (&rows)[N]) {
   for (std::size_t i = 0; i < N; ++i) {
     if (rows[i].key.size() > kLongestKey) return false;
+    if (rows[i].rule == Rule::kValue && rows[i].value_at == std::string_view::npos) return false;
     std::size_t same_length = 0;
     for (std::size_t j = 0; j < N; ++j) {
       if (j != i && rows[i].key == rows[j].key) return false;
@@ -272,7 +273,7 @@ constexpr Row kEffectRows[] = {
 
 static_assert(FitsIndex(kMarkerRows) && FitsIndex(kVehicleRows) && FitsIndex(kUnitRows) &&
                   FitsIndex(kSensorRows) && FitsIndex(kWaypointRows) && FitsIndex(kEffectRows),
-              "keys fit RowsByLength and differ");
+              "keys fit RowsByLength and differ; value lines hold %s");
 constexpr RowsByLength kMarkerIndex = IndexRows(kMarkerRows);
 constexpr RowsByLength kVehicleIndex = IndexRows(kVehicleRows);
 constexpr RowsByLength kUnitIndex = IndexRows(kUnitRows);
