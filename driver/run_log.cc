@@ -18,8 +18,7 @@ std::string LogPathFor(std::string_view executable_path) {
 RunLog::RunLog(std::string path, std::FILE* console) : path_(std::move(path)), console_(console) {}
 
 void RunLog::AppendToFile(std::string_view text) {
-  platform::FilePtr file = platform::OpenTextFile(path_, "a");
-  if (file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size()) return;
+  if (platform::AppendToTextFile(path_, text)) return;
   // The console still gets every message; the failure is told once, on the
   // error stream, so that the console text stays as it is.
   if (!reported_unwritable_) {

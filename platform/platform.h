@@ -57,6 +57,11 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 /// Returns null when the file cannot be opened or `path` is a directory.
 FilePtr OpenTextFile(const std::string& path, const char* mode);
 
+/// Appends `text` to the text file `path`, creating it when missing, and
+/// closes it again; line ends as OpenTextFile stores them. Returns false
+/// when the file cannot be opened or `text` was not stored whole.
+bool AppendToTextFile(const std::string& path, std::string_view text);
+
 /// Renames `from` over `to`, replacing an existing file. Returns false on
 /// failure; `to` is then unchanged.
 bool ReplaceFile(const std::string& from, const std::string& to);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -143,25 +144,34 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 }
 
 FilePtr OpenTextFile(const std::string& path, const char* mode) {
-  // The run log is opened for every message. When the file exists under its
-  // exact name, a single open does what resolving the name, testing for a
-  // folder (which cannot be opened for writing) and fopen would. The stream
-  // is unbuffered: the log hands each message over in one write, which then
-  // goes out as one system call, without a buffer to set up.
-  if (std::strcmp(mode, "a") == 0) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd >= 0) {
-      if (std::FILE* file = ::fdopen(fd, "a")) {
-        std::setvbuf(file, nullptr, _IONBF, 0);
-        return FilePtr(file);
-      }
-      ::close(fd);
-    }
-  }
   const std::string resolved = ResolveNameCase(path);
   std::error_code ec;
   if (fs::is_directory(resolved, ec)) return nullptr;
   return FilePtr(std::fopen(resolved.c_str(), mode));
+}
+
+bool AppendToTextFile(const std::string& path, std::string_view text) {
+  // The run log is appended to for every message. When the file exists under
+  // its exact name, a single open does what resolving the name and testing
+  // for a folder (which cannot be opened for writing) would; no stream is
+  // set up for the one write.
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) {
+    const std::string resolved = ResolveNameCase(path);
+    fd = ::open(resolved.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+  }
+  bool whole = true;
+  while (!text.empty()) {
+    const ssize_t wrote = ::write(fd, text.data(), text.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      whole = false;
+      break;
+    }
+    text.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return ::close(fd) == 0 && whole;
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {

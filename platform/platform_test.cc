@@ -65,13 +65,13 @@ TEST(Platform, FullPathIsLimitedTo260Characters) {
 TEST(Platform, TextFilesStoreThePlatformsLineEnd) {
   test::TempFolder folder;
   const std::string path = folder.Path("run.log");
-  for (const char* mode : {"w", "a"}) {
-    FilePtr file = OpenTextFile(path, mode);
-    ASSERT_TRUE(file) << mode;
-    std::fputs("one\ntwo\n", file.get());
-  }
+  FilePtr file = OpenTextFile(path, "w");
+  ASSERT_TRUE(file);
+  std::fputs("one\ntwo\n", file.get());
+  file.reset();
+  ASSERT_TRUE(AppendToTextFile(path, "one\ntwo\n"));
   const std::string twice = "one" + std::string(kStoredLineEnd) + "two" + kStoredLineEnd;
-  EXPECT_EQ(twice + twice, Bytes(path));  // "a" appends
+  EXPECT_EQ(twice + twice, Bytes(path));  // appended, not replaced
 
   FilePtr replacing = OpenTextFile(path, "w");
   ASSERT_TRUE(replacing);
@@ -79,7 +79,11 @@ TEST(Platform, TextFilesStoreThePlatformsLineEnd) {
   replacing.reset();
   EXPECT_EQ("x" + std::string(kStoredLineEnd), Bytes(path));  // "w" replaces
 
-  EXPECT_FALSE(OpenTextFile(folder.Path(""), "a"));  // a folder is no file
+  // Appending creates a missing file; a folder is no file.
+  ASSERT_TRUE(AppendToTextFile(folder.Path("new.log"), "n"));
+  EXPECT_EQ("n", Bytes(folder.Path("new.log")));
+  EXPECT_FALSE(OpenTextFile(folder.Path(""), "a"));
+  EXPECT_FALSE(AppendToTextFile(folder.Path(""), "n"));
 }
 
 TEST(Platform, ReadWholeFileKeepsEveryByte) {
@@ -120,7 +124,8 @@ TEST(Platform, NamesDifferingOnlyInLetterCaseFindTheFile) {
   ASSERT_TRUE(file);
   std::fputs("again", file.get());
   file.reset();
-  EXPECT_EQ("again", Bytes(folder.Path("Bin/DynO/Depot.TXT")));
+  ASSERT_TRUE(AppendToTextFile(folder.Path("bin/DYNO/depot.txt"), "!"));
+  EXPECT_EQ("again!", Bytes(folder.Path("Bin/DynO/Depot.TXT")));
   EXPECT_EQ(
       1, std::distance(fs::directory_iterator(folder.Path("Bin/DynO")), fs::directory_iterator()));
 }

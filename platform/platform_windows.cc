@@ -62,6 +62,12 @@ FilePtr OpenTextFile(const std::string& path, const char* mode) {
   return FilePtr(std::fopen(path.c_str(), mode));
 }
 
+bool AppendToTextFile(const std::string& path, std::string_view text) {
+  FilePtr file = OpenTextFile(path, "a");
+  return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+         std::fclose(file.release()) == 0;
+}
+
 bool ReplaceFile(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
