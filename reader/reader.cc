@@ -72,8 +72,7 @@ class SourceScanner {
   // Searches for a space or a tab whose next character passes `accept`,
   // which takes no line end or CR. (A look of two that starts on a line end
   // ends there; one that starts on a CR before LF reads only the line end.)
-  template <typename Accept>
-  bool SkipToBlankBefore(Accept accept);
+  bool SkipToBlankBefore(bool (*accept)(char));
   bool Found(std::size_t position);
   // The position of the first LF at or after the cursor, or the file's size.
   // Remembered while the cursor has not passed it, so that the looks of one
@@ -178,8 +177,7 @@ bool SourceScanner::SkipToChar(char c) {
                    : static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()));
 }
 
-template <typename Accept>
-bool SourceScanner::SkipToBlankBefore(Accept accept) {
+bool SourceScanner::SkipToBlankBefore(bool (*accept)(char)) {
   const std::size_t size = text_.size();
   for (std::size_t p = cursor_; p + 1 < size; ++p) {
     const char c = text_[p];

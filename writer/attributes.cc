@@ -1,6 +1,7 @@
 #include "writer/attributes.h"
 
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
 #include "writer/position.h"
@@ -39,13 +40,12 @@ struct RowsByLength {
   std::uint8_t rows[kLongestKey + 1][kMostKeysOfALength + 1];
 };
 
-template <std::size_t N>
-constexpr RowsByLength IndexRows(const Row (&rows)[N]) {
+constexpr RowsByLength IndexRows(const Row* rows, std::size_t count) {
   RowsByLength index{};
   for (auto& bucket : index.rows) {
     for (auto& row : bucket) row = kNoRow;
   }
-  for (std::size_t r = 0; r < N; ++r) {
+  for (std::size_t r = 0; r < count; ++r) {
     std::uint8_t* bucket = index.rows[rows[r].key.size()];
     std::size_t k = 0;
     while (bucket[k] != kNoRow) ++k;
@@ -56,13 +56,12 @@ constexpr RowsByLength IndexRows(const Row (&rows)[N]) {
 
 // True when every key fits the index and no two keys are equal, so that a
 // name matches one row at most, and every kValue line has its "%s".
-template <std::size_t N>
-constexpr bool FitsIndex(const Row (&rows)[N]) {
-  for (std::size_t i = 0; i < N; ++i) {
+constexpr bool FitsIndex(const Row* rows, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
     if (rows[i].key.size() > kLongestKey) return false;
     if (rows[i].rule == Rule::kValue && rows[i].value_at == std::string_view::npos) return false;
     std::size_t same_length = 0;
-    for (std::size_t j = 0; j < N; ++j) {
+    for (std::size_t j = 0; j < count; ++j) {
       if (j != i && rows[i].key == rows[j].key) return false;
       if (rows[i].key.size() == rows[j].key.size()) ++same_length;
     }
@@ -271,15 +270,19 @@ constexpr Row kEffectRows[] = {
     {"title_effect_title", Rule::kValue, "title=\"%s\";\n"},
 };
 
-static_assert(FitsIndex(kMarkerRows) && FitsIndex(kVehicleRows) && FitsIndex(kUnitRows) &&
-                  FitsIndex(kSensorRows) && FitsIndex(kWaypointRows) && FitsIndex(kEffectRows),
+static_assert(FitsIndex(kMarkerRows, std::size(kMarkerRows)) &&
+                  FitsIndex(kVehicleRows, std::size(kVehicleRows)) &&
+                  FitsIndex(kUnitRows, std::size(kUnitRows)) &&
+                  FitsIndex(kSensorRows, std::size(kSensorRows)) &&
+                  FitsIndex(kWaypointRows, std::size(kWaypointRows)) &&
+                  FitsIndex(kEffectRows, std::size(kEffectRows)),
               "keys fit RowsByLength and differ; value lines hold %s");
-constexpr RowsByLength kMarkerIndex = IndexRows(kMarkerRows);
-constexpr RowsByLength kVehicleIndex = IndexRows(kVehicleRows);
-constexpr RowsByLength kUnitIndex = IndexRows(kUnitRows);
-constexpr RowsByLength kSensorIndex = IndexRows(kSensorRows);
-constexpr RowsByLength kWaypointIndex = IndexRows(kWaypointRows);
-constexpr RowsByLength kEffectIndex = IndexRows(kEffectRows);
+constexpr RowsByLength kMarkerIndex = IndexRows(kMarkerRows, std::size(kMarkerRows));
+constexpr RowsByLength kVehicleIndex = IndexRows(kVehicleRows, std::size(kVehicleRows));
+constexpr RowsByLength kUnitIndex = IndexRows(kUnitRows, std::size(kUnitRows));
+constexpr RowsByLength kSensorIndex = IndexRows(kSensorRows, std::size(kSensorRows));
+constexpr RowsByLength kWaypointIndex = IndexRows(kWaypointRows, std::size(kWaypointRows));
+constexpr RowsByLength kEffectIndex = IndexRows(kEffectRows, std::size(kEffectRows));
 
 // The Effects class: opened at `class_indent`, closed there, its lines one
 // tab deeper. Written for every sensor and waypoint, empty or not.
