@@ -2,202 +2,130 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
+#include <limits>
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "dyno/number_text.h"
+#include "tests/test_util.h"
 
 namespace vexlar {
 namespace {
 
-namespace fs = std::filesystem;
-
-TEST(PlaceEntry, TurnsOffsetsClockwiseAroundTheCentre) {
+// Ten significant digits; fixed notation when the rounded value's exponent
+// is -1 to 9 (9999999999.6 rounds up to 1e10), else "d.ddde+XXX" with three
+// exponent digits; trailing zeros go, the point stays.
+TEST(FormatNumberText, TenDigitsFixedOrExponentialAlwaysWithAPoint) {
+  const double kInf = std::numeric_limits<double>::infinity();
+  const double kNaN = std::numeric_limits<double>::quiet_NaN();
   const struct {
-    double cx, cy, angle;
-    ScriptEntry entry;
-    const char *position, *azimut, *fuel, *health;
+    double value;
+    const char* text;
   } cases[] = {
-      {100,
-       200,
-       90,
-       {"Truck", 10, 0, 0, 45, 0.5, 0.25},
-       "[100.0002683,190.,0.]",
-       "135.",
-       "0.5",
-       "0.75"},
-      {100, 200, 90, {"Jeep", 0, 10, 0, 0, 1, 0}, "[110.,200.0002683,0.]", "90.", "1.", "1."},
-      // The turn factor is not pi / 180: a half turn misses the mirror point.
-      {100,
-       200,
-       180,
-       {"Truck", 10, 0, 0, 0, 1, 0},
-       "[90.00000001,199.9994635,0.]",
-       "180.",
-       "1.",
-       "1."},
-      {100, 200, 0, {"Cart", 10, -5, 2, 30, 1, 0}, "[110.,195.,2.]", "30.", "1.", "1."},
-      {0, 0, 300, {"Gun", 0, 0, 0, 90, 1, 0}, "[0.,0.,0.]", "390.", "1.", "1."},
-      {0, 0, -90, {"Gun", 0, 0, 0, -400, 0.05, 1.25}, "[0.,0.,0.]", "-490.", "5.e-002", "-0.25"},
+      {-0.0, "0."},
+      {-12.5, "-12.5"},
+      {1.23456789051, "1.234567891"},
+      {0.05, "5.e-002"},
+      {0.1, "0.1"},
+      {0.0999999999, "9.99999999e-002"},
+      {1e9, "1000000000."},
+      {1e10, "1.e+010"},
+      {-98765432109876.0, "-9.876543211e+013"},
+      {4.9406564584124654e-324, "4.940656458e-324"},
+      {9999999999.6, "1.e+010"},
+      {9999999999.4, "9999999999."},
+      {0.099999999999, "0.1"},
+      {kInf, "inf"},
+      {-kInf, "-inf"},
+      {kNaN, "nan"},
   };
-  for (const auto& c : cases) {
-    const VehicleTexts texts = PlaceEntry(c.cx, c.cy, c.angle, c.entry);
-    const std::string input =
-        c.entry.class_name.data() + std::string(" at angle ") + std::to_string(c.angle);
-    EXPECT_EQ(c.position, texts.position) << input;
-    EXPECT_EQ(c.azimut, texts.azimut) << input;
-    EXPECT_EQ(c.fuel, texts.fuel) << input;
-    EXPECT_EQ(c.health, texts.health) << input;
-  }
-  EXPECT_EQ(3.141539 / 180, kTurnFactor);
+  for (const auto& c : cases) EXPECT_EQ(c.text, FormatNumberText(c.value)) << c.value;
 }
 
-// The log in text mode, so that line ends stored as CR LF read as "\n".
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// The azimut (direction + angle) and the health (1 - damage) are written as
+// computed, not brought into any range. Turns are checked in the expansion.
+TEST(PlaceEntry, AzimutAndHealthAreNotBroughtIntoARange) {
+  const VehicleTexts texts = PlaceEntry(0, 0, -90, {"Gun", 0, 0, 3, -400, 0.05, 1.25});
+  EXPECT_EQ("[0.,0.,3.]", texts.position);
+  EXPECT_EQ("-490.", texts.azimut);
+  EXPECT_EQ("5.e-002", texts.fuel);
+  EXPECT_EQ("-0.25", texts.health);
 }
 
-// A program folder of its own for each test, with "DynO.cpp", the "DynO"
-// folder and a run log whose console is a temporary file.
+// A program folder with "DynO.cpp" and the "DynO" folder, and a run log.
 class ExpandCompositionsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              ("vexlar_dyno_" + std::string(info->name()) + "_" +
-               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    fs::create_directories(folder_ / "DynO");
-    program_directory_ = folder_.string() + platform::kSeparator;
-    console_ = std::tmpfile();
-    ASSERT_NE(nullptr, console_);
-    log_ = std::make_unique<RunLog>((folder_ / "run.log").string(), console_);
-  }
-  void TearDown() override {
-    log_.reset();
-    if (console_ != nullptr) std::fclose(console_);
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
+  void TearDown() override { std::fclose(console_); }
 
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(folder_ / name, std::ios::binary) << text;
-  }
   void Add(ObjectType type, std::vector<ObjectArgument> arguments) {
     SourceObject object = store_.NewSourceObject();
     object.type = type;
     object.arguments = std::move(arguments);
     store_.AppendToList(std::move(object));
   }
-  void Expand() { ExpandCompositions(program_directory_, &store_, log_.get()); }
-  std::string Log() { return ReadText(folder_ / "run.log"); }
-  std::string ConfigLine() { return "DynO config file: " + program_directory_ + "DynO.cpp\n"; }
-  // The store's description of the objects from id `first` on.
-  std::string ObjectsFrom(std::uint32_t first) {
+  void Expand() { ExpandCompositions(folder_.Path(), &store_, &log_); }
+  std::string Log() const { return test::ReadFile(folder_.Path("run.log")); }
+  std::string ConfigLine() const { return "DynO config file: " + folder_.Path("DynO.cpp") + "\n"; }
+  // The store's lines from the object with id `first` on.
+  std::string ObjectsFrom(std::uint32_t first) const {
     const std::string all = store_.DebugString();
     const std::size_t at = all.find("\n" + std::to_string(first) + " ");
     return at == std::string::npos ? "" : all.substr(at + 1);
   }
 
-  fs::path folder_;
-  std::string program_directory_;
-  std::FILE* console_ = nullptr;
-  std::unique_ptr<RunLog> log_;
+  test::TempFolder folder_;
+  std::FILE* console_ = std::tmpfile();
+  RunLog log_{folder_.Path("run.log"), console_};
   ObjectStore store_;
 };
 
-constexpr char kConfig[] =
-    "class CfgDynO\n{\n"
-    "\tclass Depot\n\t{\n\t\tobjectScript = \"\\tools\\DynO\\depot.txt\";\n\t};\n"
-    "\tclass Tower\n\t{\n\t\tobjectScript = \"\\tools\\DynO\\lost_tower.txt\";\n\t};\n"
-    "\tclass Roadblock\n\t{\n\t\tobjectScript = \"/tools/DynO/roadblock.txt\";\n\t};\n"
-    "};\n";
-
-TEST_F(ExpandCompositionsTest, WorkedExampleLogsEachVehicleAndAppendsItWithTheNextId) {
-  Write("DynO.cpp", kConfig);
-  Write("DynO/roadblock.txt",
-        "// across the track\r\n[\r\n\t[\"Truck\",[10,0,0],45,0.5,0.25],\r\n\t[\"Flag\"],\r\n"
-        "\t[\"Jeep\",[0,10],0]\r\n]\r\n");
-  Add(ObjectType::kPrefix, {});
-  Add(ObjectType::kObjectComposition,
-      {{"type", "roadblock"}, {"POSITION", "[100,200,5]"}, {"Angle", "90"}});
-  Add(ObjectType::kPostfix, {});
-  Expand();
-
-  EXPECT_EQ(ConfigLine() +
-                "DynO script name: roadblock.txt\n"
-                "DynO object class: Truck\n"
-                "DynO object position: [10.000000,0.000000,0.000000]\n"
-                "DynO object angle: 135.\n"
-                "DynO object class: Jeep\n"
-                "DynO object position: [0.000000,10.000000,0.000000]\n"
-                "DynO object angle: 90.\n",
-            Log());
-  EXPECT_EQ(
-      R"(3 vehicle vehicle 0 POSITION="[100.0002683,190.,0.]" TYPE="Truck" AZIMUT="135." FUEL="0.5" HEALTH="0.75"
-4 vehicle vehicle 0 POSITION="[110.,200.0002683,0.]" TYPE="Jeep" AZIMUT="90." FUEL="1." HEALTH="1."
-)",
-      ObjectsFrom(3));
-}
-
-// Every kind of failed composition, and the same type expanded twice.
+// Failures of one composition (unknown type, no TYPE, unreadable script,
+// every time it is used) leave the others expanded; vehicles follow all
+// objects. Types and argument names match in any case; a composition without
+// POSITION is centred at (0, 0), and ANGLE is read as a decimal number.
 TEST_F(ExpandCompositionsTest, AFailedCompositionLeavesTheNextOnesExpanded) {
-  Write("DynO.cpp", kConfig);
-  Write("DynO/depot.txt", "[[\"Tank\",[1,0],0],[\"Pump\",[0,1,2],10,0.05,0.5]]");
-  Write("DynO/roadblock.txt", "[\"Barrier\",[0,0],0]\n");
-  Add(ObjectType::kObjectComposition, {{"TYPE", "depot"}, {"POSITION", "[10,20,99]"}});
-  Add(ObjectType::kObjectComposition, {{"TYPE", "ghost"}, {"POSITION", "[20,20,0]"}});
+  // The configuration is searched, not parsed: a line per type will do.
+  test::WriteFile(folder_.Path("DynO.cpp"),
+                  "Depot objectScript=\"\\x\\depot.txt\";\nTower objectScript=\"\\x\\lost.txt\";\n"
+                  "Roadblock objectScript=\"/x/roadblock.txt\";\n");
+  test::WriteFile(folder_.Path("DynO/depot.txt"), "[[\"Pump\",[2,1,2],10,0.05,0.5]]");
+  test::WriteFile(folder_.Path("DynO/roadblock.txt"),
+                  "// gate\r\n[\r\n\t[\"Flag\"],\r\n\t[\"Barrier\",[0,0],0]\r\n]\r\n");
+  Add(ObjectType::kObjectComposition,
+      {{"type", "depot"}, {"Angle", "90"}, {"POSITION", "[10,20,99]"}});
+  Add(ObjectType::kObjectComposition, {{"TYPE", "ghost"}});
   Add(ObjectType::kObjectComposition, {{"POSITION", "[30,30,0]"}});
-  Add(ObjectType::kObjectComposition, {{"TYPE", "tower"}, {"POSITION", "[40,40,0]"}});
-  Add(ObjectType::kObjectComposition, {{"TYPE", "Tower"}, {"POSITION", "[45,45,0]"}});
+  Add(ObjectType::kObjectComposition, {{"TYPE", "tower"}});
+  Add(ObjectType::kObjectComposition, {{"TYPE", "Tower"}});
   Add(ObjectType::kUnit, {});
-  Add(ObjectType::kObjectComposition, {{"TYPE", "ROADBLOCK"}, {"POSITION", "[50,50,0]"}});
-  // Without POSITION the centre is (0, 0); ANGLE is read as a decimal text.
-  Add(ObjectType::kObjectComposition, {{"TYPE", "Depot"}, {"ANGLE", "0x5A"}});
+  Add(ObjectType::kObjectComposition, {{"TYPE", "ROADBLOCK"}, {"ANGLE", "0x5A"}});
   Expand();
 
-  const std::string depot =
-      "DynO script name: depot.txt\n"
-      "DynO object class: Tank\n"
-      "DynO object position: [1.000000,0.000000,0.000000]\n"
-      "DynO object angle: 0.\n"
-      "DynO object class: Pump\n"
-      "DynO object position: [0.000000,1.000000,2.000000]\n"
-      "DynO object angle: 10.\n";
-  const std::string lost_tower =
-      "DynO script name: lost_tower.txt\nCannot open script file!\nPath: " + program_directory_ +
-      "DynO" + platform::kSeparator + "lost_tower.txt\n";
-  EXPECT_EQ(ConfigLine() + depot +                                          //
-                ConfigLine() + "Cannot find DynO script!\nType: ghost\n" +  //
-                ConfigLine() + "Cannot find DynO script!\nType: \n" +       //
-                ConfigLine() + lost_tower +                                 //
-                ConfigLine() + lost_tower +                                 //
-                ConfigLine() + "DynO script name: roadblock.txt\nDynO object class: Barrier\n" +
-                "DynO object position: [0.000000,0.000000,0.000000]\nDynO object angle: 0.\n" +
-                ConfigLine() + depot,
+  const std::string lost = ConfigLine() + "DynO script name: lost.txt\n" +
+                           "Cannot open script file!\nPath: " + folder_.Path("DynO/lost.txt") +
+                           "\n";
+  EXPECT_EQ(ConfigLine() +
+                "DynO script name: depot.txt\nDynO object class: Pump\n"
+                "DynO object position: [2.000000,1.000000,2.000000]\nDynO object angle: 100.\n" +
+                ConfigLine() + "Cannot find DynO script!\nType: ghost\n" + ConfigLine() +
+                "Cannot find DynO script!\nType: \n" + lost + lost + ConfigLine() +
+                "DynO script name: roadblock.txt\nDynO object class: Barrier\n" +
+                "DynO object position: [0.000000,0.000000,0.000000]\nDynO object angle: 0.\n",
             Log());
   EXPECT_EQ(
-      R"(8 vehicle vehicle 0 POSITION="[11.,20.,0.]" TYPE="Tank" AZIMUT="0." FUEL="1." HEALTH="1."
-9 vehicle vehicle 0 POSITION="[10.,21.,2.]" TYPE="Pump" AZIMUT="10." FUEL="5.e-002" HEALTH="0.5"
-10 vehicle vehicle 0 POSITION="[50.,50.,0.]" TYPE="Barrier" AZIMUT="0." FUEL="1." HEALTH="1."
-11 vehicle vehicle 0 POSITION="[1.,0.,0.]" TYPE="Tank" AZIMUT="0." FUEL="1." HEALTH="1."
-12 vehicle vehicle 0 POSITION="[0.,1.,2.]" TYPE="Pump" AZIMUT="10." FUEL="5.e-002" HEALTH="0.5"
+      R"(7 vehicle vehicle 0 POSITION="[11.00005365,18.00002683,2.]" TYPE="Pump" AZIMUT="100." FUEL="5.e-002" HEALTH="0.5"
+8 vehicle vehicle 0 POSITION="[0.,0.,0.]" TYPE="Barrier" AZIMUT="0." FUEL="1." HEALTH="1."
 )",
-      ObjectsFrom(8));
+      ObjectsFrom(7));
 }
 
 TEST_F(ExpandCompositionsTest, AMissingConfigurationFailsEveryComposition) {
-  Add(ObjectType::kObjectComposition, {{"TYPE", "depot"}, {"POSITION", "[10,10,0]"}});
-  Add(ObjectType::kObjectComposition, {{"POSITION", "[10,10,0]"}});
+  Add(ObjectType::kObjectComposition, {{"TYPE", "depot"}});
+  Add(ObjectType::kObjectComposition, {});
   Expand();
   const std::string failure =
-      ConfigLine() + "Cannot open DynO config file!\nPath: " + program_directory_ + "DynO.cpp\n";
+      ConfigLine() + "Cannot open DynO config file!\nPath: " + folder_.Path("DynO.cpp") + "\n";
   EXPECT_EQ(failure + failure, Log());
   EXPECT_EQ(2u, store_.NextObjectId());
 }
@@ -205,34 +133,8 @@ TEST_F(ExpandCompositionsTest, AMissingConfigurationFailsEveryComposition) {
 TEST_F(ExpandCompositionsTest, WithoutCompositionsNothingIsReadOrLogged) {
   Add(ObjectType::kVehicle, {{"TYPE", "depot"}});
   Expand();
-  EXPECT_FALSE(fs::exists(folder_ / "run.log"));
+  EXPECT_FALSE(test::FileExists(folder_.Path("run.log")));
   EXPECT_EQ(1u, store_.NextObjectId());
-}
-
-// The project's own composition data: every type its configuration lists
-// must expand into vehicles.
-TEST_F(ExpandCompositionsTest, SampleDataExpandsEveryType) {
-  const std::string data =
-      std::string(VEXLAR_SOURCE_DIR) + platform::kSeparator + "data" + platform::kSeparator;
-  std::string config;
-  ASSERT_TRUE(platform::ReadWholeFile(data + "DynO.cpp", &config));
-  std::vector<std::string> types;
-  for (std::size_t at = config.find("\tclass "); at != std::string::npos;
-       at = config.find("\tclass ", at + 1)) {
-    const std::size_t start = at + 7;
-    types.push_back(config.substr(start, config.find_first_of("\r\n", start) - start));
-  }
-  ASSERT_GE(types.size(), 3u);
-  for (const std::string& type : types) {
-    ObjectStore store;
-    SourceObject composition = store.NewSourceObject();
-    composition.type = ObjectType::kObjectComposition;
-    composition.arguments = {{"TYPE", type}, {"POSITION", "[0,0,0]"}};
-    store.AppendToList(std::move(composition));
-    ExpandCompositions(data, &store, log_.get());
-    EXPECT_GT(store.NextObjectId(), 1u) << type;
-  }
-  EXPECT_EQ(std::string::npos, Log().find("Cannot")) << Log();
 }
 
 }  // namespace

@@ -20,16 +20,10 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
-  for (;;) {
-    const fs::path candidate =
-        fs::temp_directory_path() /
-        ("vexlar-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) {
-      path_ = candidate.string() + platform::kSeparator;
-      return;
-    }
-  }
+  const std::string name =
+      "vexlar-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
+  path_ = (fs::temp_directory_path() / name).string() + platform::kSeparator;
+  fs::create_directories(path_);
 }
 
 TempFolder::~TempFolder() {
@@ -53,40 +47,64 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+    text.replace(at, from.size(), to);
+    at += to.size();
+  }
+  return text;
+}
+
 RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args) {
-  // A real executable has a folder to live in.
   fs::create_directories(fs::path(executable).parent_path());
   std::vector<std::string> argv{executable};
   argv.insert(argv.end(), args.begin(), args.end());
-  std::FILE* console = std::tmpfile();
-  EXPECT_NE(nullptr, console);
   const std::string log_path = executable + ".log";
   const std::size_t log_before = ReadFile(log_path).size();
+  std::tm start{};
+  start.tm_mday = 11, start.tm_mon = 10 - 1, start.tm_year = 2008 - 1900;
+  start.tm_hour = 14, start.tm_min = 20, start.tm_sec = 5;
+  std::FILE* console = std::tmpfile();
+  EXPECT_NE(nullptr, console);
 
   RunResult result;
-  const std::time_t now = std::time(nullptr);
-  result.status = RunVexlar(argv, console, *std::localtime(&now));
-
+  result.status = RunVexlar(argv, console, start);
   std::rewind(console);
-  char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, console)) > 0) result.console.append(chunk, got);
+  for (int c; (c = std::fgetc(console)) != EOF;) result.console += static_cast<char>(c);
   std::fclose(console);
   result.log = ReadFile(log_path);
-  std::string run = result.log.substr(std::min(log_before, result.log.size()));
-  std::size_t body = 0;
-  for (int line = 0; line < 5 && body != std::string::npos; ++line) {
-    body = run.find('\n', body);
-    if (body != std::string::npos) ++body;
+  std::size_t body = std::min(log_before, result.log.size());
+  for (int line = 0; line < 5; ++line) {
+    body = std::min(result.log.find('\n', body), result.log.size() - 1) + 1;
   }
-  result.log_body = body == std::string::npos ? std::string() : run.substr(body);
+  result.log_body = result.log.substr(std::min(body, result.log.size()));
   return result;
+}
+
+std::string KolvoObject(const std::string& header, const std::string& type,
+                        const std::string& arguments) {
+  return "class " + header + "\n{\n\tobjectType=\"" + type + "\";\n\tclass Arguments\n\t{\n" +
+         arguments + "\t};\n};\n";
+}
+
+const char Surroundings::kConfig[] =
+    "class CfgDynO\n{\n\tclass camp\n\t{\n\t\tobjectScript = \"\\dyno\\camp.txt\";\n\t};\n};\n";
+const char Surroundings::kScript[] = "[\"Tent\",[1,2],0]\n[\"Jeep\",[3,4,0],90,0.5,0.1]\n";
+const std::string Surroundings::kSource =
+    KolvoObject("_oc_1", "objectComposition",
+                "\t\tTYPE=\"camp\";\n\t\tPOSITION=\"[100,200,0]\";\n") +
+    KolvoObject("_marker_2", "marker", "\t\tTEXT=\"flag\";\n");
+
+Surroundings::Surroundings() {
+  WriteFile(config, kConfig);
+  WriteFile(script, kScript);
+  WriteFile(source, kSource);
+  WriteFile(mission, "keep me");
 }
 
 }  // namespace vexlar::test

@@ -1,5 +1,6 @@
 // Helpers shared by the tests: a temporary folder that removes itself, whole
-// file reads and writes, and a run of the whole program in this process.
+// file reads and writes, a run of the whole program in this process, and a
+// folder laid out for one conversion.
 #ifndef VEXLAR_TESTS_TEST_UTIL_H_
 #define VEXLAR_TESTS_TEST_UTIL_H_
 
@@ -8,7 +9,7 @@
 
 namespace vexlar::test {
 
-/// A fresh, empty folder with a lower-case name; removed with everything in it.
+/// A fresh, empty folder; removed with everything in it.
 class TempFolder {
  public:
   TempFolder();
@@ -30,17 +31,41 @@ std::string ReadFile(const std::string& path);
 /// Writes `bytes` exactly (binary), creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+/// `text` with every `from` replaced by `to`.
+std::string Replace(std::string text, const std::string& from, const std::string& to);
 
 struct RunResult {
   int status = -1;
   std::string console;
-  std::string log;  // the whole log file
-  /// The log without the header's five lines, of the last run only.
-  std::string log_body;
+  std::string log;       // the whole log file
+  std::string log_body;  // the last run's part of the log, without its five header lines
 };
 
-/// Runs vexlar in this process as if started as `executable` with `args`.
+/// Runs vexlar in this process as if started as `executable` with `args`; the
+/// start time is always 11.10.2008 14:20:05.
 RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args);
+
+/// One object of a .kolvo file; `arguments` are whole lines.
+std::string KolvoObject(const std::string& header, const std::string& type,
+                        const std::string& arguments);
+
+/// The files of one conversion, by path: bin/vexlar (only the executable's
+/// path), bin/DynO.cpp with the type camp, whose script bin/DynO/Camp.txt
+/// (named "camp.txt" in the config) makes two vehicles; M/Attack.kolvo with a
+/// camp and a marker, beside an older M/Mission.pld that says "keep me". The
+/// driver folds the source path to lower case: on POSIX every run finds the
+/// source, the script and mission.pld through names that differ in case.
+struct Surroundings {
+  static const char kConfig[];
+  static const char kScript[];
+  static const std::string kSource;
+  Surroundings();
+  std::string Path(const std::string& name) const { return folder.Path(name); }
+  TempFolder folder;
+  std::string executable = Path("bin/vexlar"), config = Path("bin/DynO.cpp"),
+              script = Path("bin/DynO/Camp.txt"), source = Path("M/Attack.kolvo"),
+              mission = Path("M/Mission.pld");
+};
 
 }  // namespace vexlar::test
 
