@@ -12,10 +12,14 @@
 namespace vexlar {
 namespace {
 
-TEST(Driver, LogPathReplacesTheLastExtensionOfThePath) {
+TEST(Driver, LogPathReplacesTheExtensionOfTheFileName) {
   EXPECT_EQ("C:\\tools\\vexlar.log", LogPathFor("C:\\tools\\vexlar.exe"));
-  EXPECT_EQ("C:\\a.log", LogPathFor("C:\\a.b\\vexlar"));
-  EXPECT_EQ(".vexlar.log", LogPathFor(".vexlar"));  // a '.' at the first character is none
+  // A '.' in a folder name or at the start of the file name starts no extension.
+  EXPECT_EQ("C:\\a.b\\vexlar.log", LogPathFor("C:\\a.b\\vexlar"));
+  EXPECT_EQ("/home/u/.local/bin/vexlar.log", LogPathFor("/home/u/.local/bin/vexlar"));
+  EXPECT_EQ("../vexlar.log", LogPathFor("../vexlar"));
+  EXPECT_EQ(".vexlar.log", LogPathFor(".vexlar"));
+  EXPECT_EQ("bin/.vexlar.log", LogPathFor("bin/.vexlar"));
 }
 
 TEST(Driver, ProgramWithoutAFolderLivesInTheCurrentDirectory) {

@@ -8,8 +8,13 @@
 namespace vexlar {
 
 std::string LogPathFor(std::string_view executable_path) {
+  // Only a '.' inside the file name starts an extension: a POSIX executable
+  // has none, and cutting at a dot in a folder name (~/.local/bin/vexlar)
+  // would put the log outside the program's folder, into some other file.
+  const std::size_t separator = executable_path.find_last_of("\\/");
+  const std::size_t name = separator == std::string_view::npos ? 0 : separator + 1;
   std::size_t dot = executable_path.rfind('.');
-  if (dot == 0) dot = std::string_view::npos;
+  if (dot <= name) dot = std::string_view::npos;  // none, in a folder name, or leading
   std::string path(executable_path.substr(0, dot));
   path += ".log";
   return path;

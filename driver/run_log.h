@@ -19,9 +19,10 @@ struct ProgramInfo {
   std::tm start_time{};
 };
 
-/// The log path for an executable path: everything before its last '.' (a
-/// '.' at the very first character counts as none), then ".log".
-/// "C:\tools\vexlar.exe" gives "C:\tools\vexlar.log", "C:\a.b\vexlar" "C:\a.log".
+/// The log path for an executable path: everything before the last '.' of
+/// its file name (the part after the last '\' or '/'; a '.' at the file
+/// name's first character counts as none), then ".log". "C:\tools\vexlar.exe"
+/// gives "C:\tools\vexlar.log", "C:\a.b\vexlar" "C:\a.b\vexlar.log".
 std::string LogPathFor(std::string_view executable_path);
 
 class RunLog {

@@ -286,14 +286,14 @@ def drive_letter_paths(win, linux):
 
 
 def log_path_rules(win, linux):
-    """The log is argv[0] up to its last '.', then ".log"."""
+    """The log is argv[0] up to the last '.' of its file name, then ".log"."""
     problems = []
     unix, path = win.folder()
     shutil.copy(win.exe, os.path.join(unix, "vexlar.exe"))
     os.makedirs(os.path.join(unix, "a.b"))
     shutil.copy(win.exe, os.path.join(unix, "a.b", "vexlar.exe"))
     cases = [
-        (unix, path + "\\a.b\\vexlar", "a.log"),  # the only '.' is the folder's
+        (unix, path + "\\a.b\\vexlar", "a.b/vexlar.log"),  # the only '.' is the folder's
         (unix, path + "\\a.b\\vexlar.exe", "a.b/vexlar.log"),
         (os.path.join(unix, "a.b"), "vexlar", "a.b/vexlar.log"),
         (unix, "vexlar.exe", "vexlar.log"),
