@@ -15,6 +15,8 @@ const std::tm kStartTime = vexlar::platform::LocalTime(std::time(nullptr));
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.emplace_back("vexlar");
+  // A console that goes away ends the messages on it, not the conversion.
+  vexlar::platform::IgnoreBrokenPipe();
   // The objects stay until the process ends and the system takes their
   // memory back at once: freeing a mission of a million objects one
   // allocation at a time takes a quarter of a second.

@@ -69,6 +69,11 @@ bool ReplaceFile(const std::string& from, const std::string& to);
 /// Removes a file; a missing file is no error.
 void RemoveFile(const std::string& path);
 
+/// Makes a write to a pipe that nobody reads any more fail with an error
+/// rather than end the process (SIGPIPE on POSIX; Windows has no such
+/// signal), so that `vexlar m.kolvo | head -1` still converts.
+void IgnoreBrokenPipe();
+
 /// Broken-down local time of `when`.
 std::tm LocalTime(std::time_t when);
 

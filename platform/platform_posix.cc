@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -178,6 +179,8 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 }
 
 void RemoveFile(const std::string& path) { std::remove(ResolveNameCase(path).c_str()); }
+
+void IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
 
 std::tm LocalTime(std::time_t when) {
   std::tm result{};

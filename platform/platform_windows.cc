@@ -74,6 +74,8 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+void IgnoreBrokenPipe() {}
+
 std::tm LocalTime(std::time_t when) {
   std::tm result{};
   localtime_s(&result, &when);

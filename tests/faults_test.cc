@@ -6,6 +6,10 @@
 // mission.pld, a successful one leaves it complete.
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include <gtest/gtest.h>
@@ -76,6 +80,34 @@ TEST(Faults, UnwritableLogLeavesTheConsoleWhole) {
   EXPECT_EQ(2, Count(run.console, "Vehicles"));
   EXPECT_EQ("inside", test::ReadFile(place.Path("bin/vexlar.log/inside")));
 }
+
+#ifndef _WIN32
+// A console nobody reads any more (`vexlar m.kolvo | head -1`) ends the
+// messages on it, not the run: the built program converts with its console a
+// pipe whose reading end is already closed.
+TEST(Faults, ClosedConsoleDoesNotStopTheConversion) {
+  Surroundings place;
+  const std::set<std::string> before = Names(place.Path("M"));
+  int pipe_ends[2];
+  ASSERT_EQ(0, ::pipe(pipe_ends));
+  ::close(pipe_ends[0]);
+  const pid_t child = ::fork();
+  ASSERT_NE(-1, child);
+  if (child == 0) {
+    std::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
+    ::dup2(pipe_ends[1], STDOUT_FILENO);
+    ::execl(VEXLAR_EXE, VEXLAR_EXE, place.source.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(pipe_ends[1]);
+  int status = 0;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(0, WEXITSTATUS(status));
+  EXPECT_EQ(0u, test::ReadFile(place.mission).find("version=11;\n"));
+  EXPECT_EQ(before, Names(place.Path("M")));  // no mission.pld.tmp left
+}
+#endif
 
 // A folder, a pipe (which would wait for a writer) or a file beyond the read
 // limit where a file is read counts as a file that cannot be opened; a
