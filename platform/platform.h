@@ -52,6 +52,11 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+/// Opens `path` for binary reading when it is a regular file, and sets
+/// `*size` to its size. Returns null for anything else: a missing file, a
+/// directory, a pipe or a device, which could make a read wait or never end.
+FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size);
+
 /// Opens `path` as a text stream: mode "a" (append) or "w" (create or
 /// replace). Line ends written as "\n" are stored as CR LF on Windows.
 /// Returns null when the file cannot be opened or `path` is a directory.

@@ -121,26 +121,13 @@ std::string ResolveNameCase(const std::string& path) {
 
 void FileCloser::operator()(std::FILE* file) const { std::fclose(file); }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
   const std::string resolved = ResolveNameCase(path);
-  // Opening a pipe would wait for a writer, and a device may never end.
   std::error_code ec;
-  if (!fs::is_regular_file(resolved, ec)) return false;
-  const std::uintmax_t size = fs::file_size(resolved, ec);
-  if (ec || size > kMaxReadSize) return false;
-  FilePtr file(std::fopen(resolved.c_str(), "rb"));
-  if (!file) return false;
-  // The expected size is read straight into the string: a mission is
-  // copied once, not once more through a small buffer.
-  bytes->resize(static_cast<std::size_t>(size));
-  bytes->resize(std::fread(&(*bytes)[0], 1, bytes->size(), file.get()));
-  char chunk[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    bytes->append(chunk, got);
-    if (bytes->size() > kMaxReadSize) return false;  // it grew while being read
-  }
-  return std::ferror(file.get()) == 0;
+  if (!fs::is_regular_file(resolved, ec)) return nullptr;
+  *size = fs::file_size(resolved, ec);
+  if (ec) return nullptr;
+  return FilePtr(std::fopen(resolved.c_str(), "rb"));
 }
 
 FilePtr OpenTextFile(const std::string& path, const char* mode) {

@@ -34,27 +34,16 @@ std::string ResolveNameCase(const std::string& path) { return path; }
 
 void FileCloser::operator()(std::FILE* file) const { std::fclose(file); }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-  if (IsDirectory(path)) return false;
+FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
+  if (IsDirectory(path)) return nullptr;
   FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  // A file on disk only: a device name (NUL, CON, COM1) opens a device, and
-  // a pipe may never end.
+  if (!file) return nullptr;
+  // A file on disk only: a device name (NUL, CON, COM1) opens a device.
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
-  LARGE_INTEGER size;
-  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileSizeEx(handle, &size) ||
-      static_cast<std::uintmax_t>(size.QuadPart) > kMaxReadSize) {
-    return false;
-  }
-  bytes->clear();
-  bytes->reserve(static_cast<std::size_t>(size.QuadPart));
-  char chunk[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    bytes->append(chunk, got);
-    if (bytes->size() > kMaxReadSize) return false;  // it grew while being read
-  }
-  return std::ferror(file.get()) == 0;
+  LARGE_INTEGER length;
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileSizeEx(handle, &length)) return nullptr;
+  *size = static_cast<std::uintmax_t>(length.QuadPart);
+  return file;
 }
 
 FilePtr OpenTextFile(const std::string& path, const char* mode) {
