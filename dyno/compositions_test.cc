@@ -88,7 +88,7 @@ TEST_F(ExpandCompositionsTest, AFailedCompositionLeavesTheNextOnesExpanded) {
   // The configuration is searched, not parsed: a line per type will do.
   test::WriteFile(folder_.Path("DynO.cpp"),
                   "Depot objectScript=\"\\x\\depot.txt\";\nTower objectScript=\"\\x\\lost.txt\";\n"
-                  "Roadblock objectScript=\"/x/roadblock.txt\";\n");
+                  "Roadblock objectScript=\"/x/roadblock.txt\";\nBare objectScript=\"\\x\\\";\n");
   test::WriteFile(folder_.Path("DynO/depot.txt"), "[[\"Pump\",[2,1,2],10,0.05,0.5]]");
   test::WriteFile(folder_.Path("DynO/roadblock.txt"),
                   "// gate\r\n[\r\n\t[\"Flag\"],\r\n\t[\"Barrier\",[0,0],0]\r\n]\r\n");
@@ -98,6 +98,7 @@ TEST_F(ExpandCompositionsTest, AFailedCompositionLeavesTheNextOnesExpanded) {
   Add(ObjectType::kObjectComposition, {{"POSITION", "[30,30,0]"}});
   Add(ObjectType::kObjectComposition, {{"TYPE", "tower"}});
   Add(ObjectType::kObjectComposition, {{"TYPE", "Tower"}});
+  Add(ObjectType::kObjectComposition, {{"TYPE", "bare"}});  // an empty script name
   Add(ObjectType::kUnit, {});
   Add(ObjectType::kObjectComposition, {{"TYPE", "ROADBLOCK"}, {"ANGLE", "0x5A"}});
   Expand();
@@ -110,14 +111,16 @@ TEST_F(ExpandCompositionsTest, AFailedCompositionLeavesTheNextOnesExpanded) {
                 "DynO object position: [2.000000,1.000000,2.000000]\nDynO object angle: 100.\n" +
                 ConfigLine() + "Cannot find DynO script!\nType: ghost\n" + ConfigLine() +
                 "Cannot find DynO script!\nType: \n" + lost + lost + ConfigLine() +
+                "DynO script name: \nCannot open script file!\nPath: " + folder_.Path("DynO/") +
+                "\n" + ConfigLine() +
                 "DynO script name: roadblock.txt\nDynO object class: Barrier\n" +
                 "DynO object position: [0.000000,0.000000,0.000000]\nDynO object angle: 0.\n",
             Log());
   EXPECT_EQ(
-      R"(7 vehicle vehicle 0 POSITION="[11.00005365,18.00002683,2.]" TYPE="Pump" AZIMUT="100." FUEL="5.e-002" HEALTH="0.5"
-8 vehicle vehicle 0 POSITION="[0.,0.,0.]" TYPE="Barrier" AZIMUT="0." FUEL="1." HEALTH="1."
+      R"(8 vehicle vehicle 0 POSITION="[11.00005365,18.00002683,2.]" TYPE="Pump" AZIMUT="100." FUEL="5.e-002" HEALTH="0.5"
+9 vehicle vehicle 0 POSITION="[0.,0.,0.]" TYPE="Barrier" AZIMUT="0." FUEL="1." HEALTH="1."
 )",
-      ObjectsFrom(7));
+      ObjectsFrom(8));
 }
 
 TEST_F(ExpandCompositionsTest, AMissingConfigurationFailsEveryComposition) {

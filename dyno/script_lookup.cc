@@ -119,7 +119,7 @@ std::optional<std::string_view> NameAfterWord(std::string_view config, std::size
   const std::size_t separator = look.find_last_of("\\/");
   if (separator == kNotFound) return std::nullopt;
   const std::size_t quote = look.find('"', separator + 1);
-  if (quote == kNotFound || quote == separator + 1) return std::nullopt;
+  if (quote == kNotFound) return std::nullopt;
   return config.substr(position + separator + 1, quote - separator - 1);
 }
 

@@ -20,7 +20,8 @@ namespace vexlar {
 ///  2. the first "objectscript" (any case) that begins after that occurrence;
 ///  3. one look right after that word, which must not start at the end;
 ///  4. in it, the text after the last '\' or '/' up to the first quotation
-///     mark after it, which must be there and must not be empty.
+///     mark after it, which must be there (an empty name is a name:
+///     the script path is then the DynO folder itself).
 /// Nothing when a step fails. The view points into `config`.
 std::optional<std::string_view> FindScriptName(std::string_view config, std::string_view type);
 

@@ -11,7 +11,7 @@
 namespace vexlar {
 namespace {
 
-// A found name as it stands, or "(none)"; names are never empty.
+// A found name as it stands (possibly empty), or "(none)".
 std::string Shown(std::optional<std::string_view> name) {
   return name ? std::string(*name) : "(none)";
 }
@@ -67,7 +67,7 @@ TEST(FindScriptName, FirstTypeThenNextWordThenNameInOneLook) {
       {R"(t objectScript = "\a\b.txt"; // c/d)", "t", "(none)"},
       {"t objectScript = \"\\a\\b.txt\"\n= \"\\c\\d.txt\"", "t", "b.txt"},
       {R"(t objectScript = "b.txt";)", "t", "(none)"},
-      {R"(t objectScript = "\a\";)", "t", "(none)"},
+      {R"(t objectScript = "\a\";)", "t", ""},  // an empty name is a name
       {"t objectScript", "t", "(none)"},
       {"objectscript t", "t", "(none)"},
   };

@@ -73,7 +73,7 @@ std::optional<std::string_view> PlainLookup(std::string_view config, std::string
   const std::size_t separator = look.find_last_of("\\/");
   if (separator == kNotFound) return std::nullopt;
   const std::size_t quote = look.find('"', separator + 1);
-  if (quote == kNotFound || quote == separator + 1) return std::nullopt;
+  if (quote == kNotFound) return std::nullopt;  // an empty name is a name
   return config.substr(start + separator + 1, quote - separator - 1);
 }
 
@@ -109,7 +109,6 @@ void CheckLookup(std::string_view config) {
     for (char& c : upper) c = Upper(c);
     FUZZ_CHECK(SameAnswer(expected, finder.Find(upper)));
     if (expected) {
-      FUZZ_CHECK(!expected->empty());
       FUZZ_CHECK(fuzz::ViewsInto(*expected, config));
       FUZZ_CHECK(expected->find_first_of("\"\\/\n") == kNotFound);
       const auto after =

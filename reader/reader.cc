@@ -247,13 +247,17 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
   if (!SkipToChar('{')) return;
   ++cursor_;
   arguments_.clear();
+  // After each argument one character is looked at the cursor: it reaches
+  // the end only when no character is left, so a name or value look that
+  // ran to the end of the file does not end the block; the next argument on
+  // that last line is still read. A search that reaches the end leaves the
+  // cursor there, and that ends it.
   for (;;) {
     // A look of one character: none at the end of the file, else the byte
     // itself (a CR before LF reads as a line end, which is no brace).
     at_end_ = cursor_ >= text_.size();
     if (at_end_ || text_[cursor_] == '}') break;
     ReadArgument();
-    if (at_end_) break;
   }
   // One exact-size allocation per object.
   object.arguments.assign(arguments_.begin(), arguments_.end());

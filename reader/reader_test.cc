@@ -134,6 +134,13 @@ TEST(Reader, ObjectsAndArgumentsInFileOrder) {
       {unit + " Arguments { A=\"1\"; }", "0 unit unit 1\n"},
       {unit + "\n Arguments { A=\"1", "0 unit unit 1 A=\"1\"\n"},
       {unit + " Arguments { } class _unit_2", "0 unit unit 1\n"},
+      // A last line without a line end: every argument on it is read, an
+      // unclosed value runs to the end of its look.
+      {unit + " Arguments {\n\tNAME=\"-0.052\"; PLACEMENT=\"0.5",
+       "0 unit unit 1 NAME=\"-0.052\" PLACEMENT=\"0.5\"\n"},
+      {"class _marker_1 { objectType=\"marker\"; class Arguments { TEXT=\"" + std::string(40, 'x') +
+           "\"; NAME=\"y\"; };};",
+       "0 marker marker 1 TEXT=\"" + std::string(40, 'x') + "\" NAME=\"y\"\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.store, Read(c.text)) << c.text;
