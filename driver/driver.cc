@@ -2,11 +2,12 @@
 
 #include <optional>
 
-#include "driver/run_log.h"
-#include "driver/run_state.h"
+#include "dyno/compositions.h"
+#include "log/run_log.h"
 #include "platform/platform.h"
 #include "reader/reader.h"
 #include "store/store.h"
+#include "text/ascii.h"
 #include "writer/mission_writer.h"
 
 namespace vexlar {
@@ -32,16 +33,10 @@ constexpr char kUsage[] =
     "  --help, -h   show this text\n"
     "  --version    show the version\n";
 
-void FoldLower(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-}
-
 // The outcome of reading the command line: a mode and a full path, or the
 // message that ends the run.
 struct CommandLine {
-  RunMode mode = kModeMission;
+  RunMode mode = RunMode::kMission;
   std::optional<std::string> full_path;
   const char* error = nullptr;
 };
@@ -50,13 +45,13 @@ CommandLine ReadCommandLine(std::vector<std::string>& args) {
   CommandLine line;
   for (std::size_t i = 1; i < args.size(); ++i) {
     std::string& arg = args[i];
-    FoldLower(arg);
+    FoldLowerInPlace(arg);
     if (arg == "intro") {
-      line.mode = kModeIntro;
+      line.mode = RunMode::kIntro;
     } else if (arg == "win") {
-      line.mode = kModeWin;
+      line.mode = RunMode::kWin;
     } else if (arg == "loose") {
-      line.mode = kModeLoose;
+      line.mode = RunMode::kLoose;
     } else {
       line.full_path = platform::FullPath(arg);
       if (!line.full_path) {
@@ -131,7 +126,7 @@ int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& 
     return 1;
   }
   const RunMode mode = line.mode;
-  log.Format("Mode: %hu\n", mode);
+  log.Format("Mode: %hu\n", static_cast<unsigned short>(mode));
 
   if (SourceFileKindOf(*line.full_path) != SourceFileKind::kKolvo) {
     log.Line("ERROR: Unsupported file type!\n");
@@ -143,7 +138,8 @@ int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& 
   // A source that cannot be read ends the run before the writer, so an
   // existing mission.pld is not replaced by an empty mission.
   if (!ReadSourceFile(paths.source_path, store, &log)) return 1;
-  if (!WriteMissionFile(mode, paths, store, &log)) return 1;
+  ExpandCompositions(paths.program_directory, store, &log);
+  if (!WriteMissionFile(mode, paths.source_path, store, &log)) return 1;
   return 0;
 }
 

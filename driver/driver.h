@@ -1,5 +1,6 @@
 // The run driver: command line, mode, paths, the test of the file's kind and
-// the order of the conversion. Only the driver decides the exit status.
+// the conversion itself: read the source, expand the compositions, write the
+// mission. Only the driver decides the exit status.
 #ifndef VEXLAR_DRIVER_DRIVER_H_
 #define VEXLAR_DRIVER_DRIVER_H_
 
@@ -14,6 +15,16 @@ namespace vexlar {
 class ObjectStore;
 
 enum class SourceFileKind { kUnsupported, kKolvo, kPld };
+
+/// The paths of one run, filled by the driver.
+struct RunPaths {
+  std::string log_path;
+  /// Full path of the source file, folded to lower case.
+  std::string source_path;
+  /// Folder of the executable, ending in the platform separator; may be
+  /// empty, and then files beside it are looked up in the current directory.
+  std::string program_directory;
+};
 
 /// The folder of the executable, up to and including the last platform
 /// separator of `executable_path`; without one, of its full path; else "".

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/run_log.h"
+#include "log/run_log.h"
 #include "platform/platform.h"
 #include "tests/test_util.h"
 

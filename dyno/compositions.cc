@@ -10,7 +10,8 @@
 #include "dyno/number_text.h"
 #include "dyno/script_lookup.h"
 #include "platform/platform.h"
-#include "writer/position.h"
+#include "text/decimal.h"
+#include "text/position.h"
 
 namespace vexlar {
 namespace {
@@ -50,11 +51,11 @@ void AppendVehicle(const ScriptEntry& entry, double cx, double cy, double angle,
   log->Format("DynO object position: [%f,%f,%f]\n", entry.dx, entry.dy, entry.dz);
   log->Format("DynO object angle: %.*s\n", Length(azimut), azimut.data());
 
-  AppendToList(vehicle, {"POSITION", position});
-  AppendToList(vehicle, {"TYPE", entry.class_name});
-  AppendToList(vehicle, {"AZIMUT", azimut});
-  AppendToList(vehicle, {"FUEL", fuel});
-  AppendToList(vehicle, {"HEALTH", health});
+  AppendArgument(vehicle, {"POSITION", position});
+  AppendArgument(vehicle, {"TYPE", entry.class_name});
+  AppendArgument(vehicle, {"AZIMUT", azimut});
+  AppendArgument(vehicle, {"FUEL", fuel});
+  AppendArgument(vehicle, {"HEALTH", health});
   store->AppendToList(std::move(vehicle));
 }
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "driver/run_log.h"
 #include "dyno/script_scan.h"
+#include "log/run_log.h"
 #include "store/store.h"
 
 namespace vexlar {

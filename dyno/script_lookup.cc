@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <deque>
 
-#include "dyno/text_look.h"
+#include "dyno/line_look.h"
+#include "text/ascii.h"
 
 namespace vexlar {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::size_t kNotFound = std::string_view::npos;
 
 std::string Folded(std::string_view text) {
   std::string folded(text);
-  for (char& c : folded) c = FoldLetter(c);
+  for (char& c : folded) c = FoldLower(c);
   return folded;
 }
 
@@ -24,14 +25,15 @@ std::string Folded(std::string_view text) {
 bool MatchesAt(std::string_view bytes, std::size_t position, std::string_view folded) {
   if (bytes.size() - position < folded.size()) return false;
   for (std::size_t k = 0; k < folded.size(); ++k) {
-    if (FoldLetter(bytes[position + k]) != folded[k]) return false;
+    if (FoldLower(bytes[position + k]) != folded[k]) return false;
   }
   const std::size_t end = position + folded.size();
   return folded.empty() || !(folded.back() == '\r' && IsLineEndAt(bytes, end - 1));
 }
 
-std::size_t FirstMatchByBytes(std::string_view bytes, std::string_view folded) {
-  for (std::size_t position = 0; position + folded.size() <= bytes.size(); ++position) {
+// The first position from `from` at which `folded` matches, or kNotFound.
+std::size_t FirstMatch(std::string_view bytes, std::string_view folded, std::size_t from) {
+  for (std::size_t position = from; position + folded.size() <= bytes.size(); ++position) {
     if (MatchesAt(bytes, position, folded)) return position;
   }
   return kNotFound;
@@ -93,7 +95,7 @@ std::vector<std::size_t> FirstStarts(std::string_view text,
   std::vector<std::size_t> starts(patterns.size(), kNotFound);
   int state = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(FoldLetter(text[i]));
+    const unsigned char byte = static_cast<unsigned char>(FoldLower(text[i]));
     int next;
     while ((next = child(state, byte)) < 0 && state != 0) {
       state = nodes[static_cast<std::size_t>(state)].fail;
@@ -115,7 +117,7 @@ std::vector<std::size_t> FirstStarts(std::string_view text,
 // Steps 3 and 4 of the lookup, for a look right after the word.
 std::optional<std::string_view> NameAfterWord(std::string_view config, std::size_t position) {
   if (position >= config.size()) return std::nullopt;
-  const std::string_view look = LookAt(config, position);
+  const std::string_view look = LineAt(config, position);
   const std::size_t separator = look.find_last_of("\\/");
   if (separator == kNotFound) return std::nullopt;
   const std::size_t quote = look.find('"', separator + 1);
@@ -146,7 +148,7 @@ ScriptNameFinder::ScriptNameFinder(std::string_view config,
     } else if (key.find('\n') != std::string::npos) {
       starts[i] = kNotFound;
     } else if (key.find('\r') != std::string::npos) {
-      starts[i] = FirstMatchByBytes(config, key);
+      starts[i] = FirstMatch(config, key, 0);
     } else {
       plain.push_back(key);
       plain_index.push_back(i);
@@ -175,7 +177,13 @@ std::optional<std::string_view> ScriptNameFinder::Find(std::string_view type) co
 }
 
 std::optional<std::string_view> FindScriptName(std::string_view config, std::string_view type) {
-  return ScriptNameFinder(config, {type}).Find(type);
+  const std::string folded = Folded(type);
+  if (folded.find('\n') != std::string::npos) return std::nullopt;  // a line end never matches
+  const std::size_t at = FirstMatch(config, folded, 0);
+  if (at == kNotFound) return std::nullopt;
+  const std::size_t word = FirstMatch(config, kScriptWord, at + folded.size());
+  if (word == kNotFound) return std::nullopt;
+  return NameAfterWord(config, word + kScriptWord.size());
 }
 
 }  // namespace vexlar

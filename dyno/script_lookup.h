@@ -22,7 +22,9 @@ namespace vexlar {
 ///  4. in it, the text after the last '\' or '/' up to the first quotation
 ///     mark after it, which must be there (an empty name is a name:
 ///     the script path is then the DynO folder itself).
-/// Nothing when a step fails. The view points into `config`.
+/// Nothing when a step fails. The view points into `config`. This is the
+/// lookup followed step by step, for one type; ScriptNameFinder gives the
+/// same answers for many.
 std::optional<std::string_view> FindScriptName(std::string_view config, std::string_view type);
 
 /// FindScriptName for many types, with the configuration scanned once for

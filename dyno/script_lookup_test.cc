@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dyno/text_look.h"
+#include "dyno/line_look.h"
 
 namespace vexlar {
 namespace {
@@ -18,7 +18,7 @@ std::string Shown(std::optional<std::string_view> name) {
 
 // A look ends before LF or CR LF (a lone CR is text) or after 255
 // characters, a CR LF counting as one.
-TEST(LookAt, StopsAtTheLineEndOrAfter255Characters) {
+TEST(LineAt, StopsAtTheLineEndOrAfter255Characters) {
   const std::string x254(254, 'x');
   const std::string x255(255, 'x');
   const struct {
@@ -30,7 +30,7 @@ TEST(LookAt, StopsAtTheLineEndOrAfter255Characters) {
       {x255 + "yz", 0, x255},  {x254 + "\r\nz", 0, x254}, {x255 + "\r\nz", 0, x255},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.look, LookAt(c.bytes, c.position)) << c.bytes.substr(0, 9) << " @" << c.position;
+    EXPECT_EQ(c.look, LineAt(c.bytes, c.position)) << c.bytes.substr(0, 9) << " @" << c.position;
   }
 }
 

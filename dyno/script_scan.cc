@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <optional>
-#include <string>
 
-#include "dyno/text_look.h"
-#include "writer/position.h"
+#include "dyno/line_look.h"
+#include "text/decimal.h"
+#include "text/position.h"
 
 namespace vexlar {
 namespace {
@@ -21,7 +21,7 @@ struct Field {
 };
 std::optional<Field> ReadField(std::string_view script, std::size_t position,
                                std::string_view ends) {
-  const std::string_view look = LookAt(script, position);
+  const std::string_view look = LineAt(script, position);
   const std::size_t k = look.find_first_of(ends);
   if (k == kNotFound) return std::nullopt;
   return Field{look.substr(0, std::min(k, kNumberFieldSize)), position + k};
@@ -34,32 +34,21 @@ struct OffsetList {
   std::size_t end = 0;  // position of its ']'
 };
 
-// The offset list whose '[' is at `position`. A ',' moves to the next field
-// and is dropped in the third; the first field takes no '['; a ']' ends the
-// list once the second field has begun.
+// The offset list whose '[' is at `position`, read within one look; a ']'
+// ends it once the second field has begun.
 std::optional<OffsetList> ReadOffsetList(std::string_view script, std::size_t position) {
-  const std::string_view look = LookAt(script, position);
-  std::string fields[3];
-  std::size_t field = 0;
-  for (std::size_t k = 0; k < look.size(); ++k) {
-    const char c = look[k];
-    if (c == ',') {
-      if (field < 2) ++field;
-    } else if (c == ']' && field > 0) {
-      return OffsetList{ParseDecimal(fields[0]), ParseDecimal(fields[1]), ParseDecimal(fields[2]),
-                        position + k};
-    } else if (!(c == '[' && field == 0) && fields[field].size() < kNumberFieldSize) {
-      fields[field] += c;
-    }
-  }
-  return std::nullopt;
+  TextFields fields;
+  SplitFields(LineAt(script, position), BracketEnds::kAfterFirstField, kNumberFieldSize, &fields);
+  if (fields.end == kNotFound) return std::nullopt;
+  return OffsetList{ParseDecimal(fields.field[0]), ParseDecimal(fields.field[1]),
+                    ParseDecimal(fields.field[2]), position + fields.end};
 }
 
 // Reads the entry whose '["' is at `start`, appending it to `entries` when it
 // makes one. Returns the position at which the scan goes on.
 std::size_t ReadEntry(std::string_view script, std::size_t start,
                       std::vector<ScriptEntry>* entries) {
-  const std::string_view look = LookAt(script, start);
+  const std::string_view look = LineAt(script, start);
   std::size_t close = kNotFound;
   std::size_t list = kNotFound;
   for (std::size_t k = 2; k < look.size(); ++k) {

@@ -3,6 +3,7 @@
 // exact name does not exist (the driver folds command-line paths to lower
 // case, as the game's own tools on Windows did).
 #include <fcntl.h>
+#include <strings.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -22,17 +23,6 @@ const char kSeparator = '/';
 
 namespace {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool Exists(const std::string& path) {
   std::error_code ec;
   return fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec;
@@ -46,7 +36,10 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, const std
   std::optional<std::string> best;
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    if (EqualsIgnoringCase(entry, name) && (!best || entry < *best)) best = std::move(entry);
+    // strcasecmp folds ASCII letters only: the program keeps the C locale.
+    if (::strcasecmp(entry.c_str(), name.c_str()) == 0 && (!best || entry < *best)) {
+      best = std::move(entry);
+    }
   }
   return best;
 }

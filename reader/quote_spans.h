@@ -10,47 +10,65 @@
 #define VEXLAR_READER_QUOTE_SPANS_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vexlar {
 
 class QuoteSpans {
  public:
-  /// `look` must outlive the object.
-  explicit QuoteSpans(std::string_view look);
+  QuoteSpans() = default;
+  /// `look` must outlive its use.
+  explicit QuoteSpans(std::string_view look) { Reset(look); }
   QuoteSpans(const QuoteSpans&) = delete;
   QuoteSpans& operator=(const QuoteSpans&) = delete;
+
+  /// Starts over on `look`, keeping the memory of earlier looks, so that
+  /// the reader makes no allocation per value.
+  void Reset(std::string_view look);
 
   /// QuoteRunSpan(look, a, b).
   std::size_t Span(std::size_t a, std::size_t b);
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-2);
 
   struct Run {
     std::size_t start;
     std::size_t end;  // one past its last quote
   };
 
+  // What the searches for runs of one length b have found in this look.
+  struct Level {
+    std::size_t b = 0;
+    // For each run index, the first run from it of at least b quotes
+    // (runs_.size() when none).
+    std::vector<std::size_t> next_long_run;
+    // SearchEnd from each position where more than b quotes begin, once
+    // known; else kUnknown. Empty until a first end is known.
+    std::vector<std::size_t> ends;
+  };
+
   // Where the search for a closing run of `b` quotes that starts at `from`
   // ends: one past the closing run, or kNone when the look ends first.
   std::size_t SearchEnd(std::size_t from, std::size_t b);
-  // The first position at or after `from` where `b` quotes begin, or kNone.
-  std::size_t NextStart(std::size_t from, std::size_t b);
-  // The index of the first run at or after `index` holding `b` quotes or
-  // more; runs_.size() when there is none.
-  std::size_t NextLongRun(std::size_t index, std::size_t b);
+  // The first position at or after `from` where b quotes begin, or kNone.
+  std::size_t NextStart(std::size_t from, const Level& level) const;
+  // The index in levels_ of the level of `b`, made when first needed.
+  std::size_t LevelOf(std::size_t b);
+  // Finds the runs of the look; done when a span first needs them.
+  void Build();
 
   std::string_view look_;
+  bool built_ = false;
   std::vector<Run> runs_;  // the maximal runs of quotes, in order
-  // Per run length b: for each run index, the first run from it of at
-  // least b quotes. Made when a search for b first needs it.
-  std::unordered_map<std::size_t, std::vector<std::size_t>> long_runs_;
-  // SearchEnd from a position where more than b quotes begin, by (b, position).
-  std::unordered_map<std::uint64_t, std::size_t> ends_;
+  // The levels of this look are the first levels_used_; the others keep
+  // their memory for later looks.
+  std::vector<Level> levels_;
+  std::size_t levels_used_ = 0;
+  // The positions passed by the searches under way, innermost last.
+  std::vector<std::size_t> passed_;
 };
 
 }  // namespace vexlar

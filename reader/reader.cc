@@ -40,7 +40,7 @@ class SourceScanner {
 
  private:
   // The common look inline: a plain LF line end within the count.
-  Look LookAt(std::size_t count) {
+  Look LookAhead(std::size_t count) {
     if (cursor_ < text_.size()) {
       const std::size_t line_end = NextLineEnd();
       const std::size_t k = line_end - cursor_;
@@ -52,9 +52,9 @@ class SourceScanner {
         return look;
       }
     }
-    return LookAtSlowly(count);
+    return LookAheadSlowly(count);
   }
-  Look LookAtSlowly(std::size_t count);
+  Look LookAheadSlowly(std::size_t count);
   bool ReadObject();
   void ReadArgumentsBlock(SourceObject& object);
   // Reads one argument into arguments_, or stops on the block's closing brace.
@@ -93,9 +93,10 @@ class SourceScanner {
   bool line_end_known_ = false;
   std::string scratch_;                    // the characters of the last translated look
   std::vector<ObjectArgument> arguments_;  // of the block being read
+  QuoteSpans quotes_;                      // of the value being read
 };
 
-Look SourceScanner::LookAtSlowly(std::size_t count) {
+Look SourceScanner::LookAheadSlowly(std::size_t count) {
   Look look;
   look.start = cursor_;
   if (cursor_ >= text_.size()) {
@@ -116,11 +117,6 @@ Look SourceScanner::LookAtSlowly(std::size_t count) {
       scratch_ += '\n';
       look.chars = scratch_;
       look.translated = true;
-      at_end_ = false;
-      return look;
-    }
-    if (k + 1 <= count) {
-      look.chars = std::string_view(start, k + 1);
       at_end_ = false;
       return look;
     }
@@ -194,7 +190,7 @@ bool SourceScanner::ReadObject() {
   cursor_ += 5;
   if (!SkipToBlankBefore([](char c) { return c == '_'; })) return false;
   cursor_ += 2;
-  const Look name_look = LookAt(63);
+  const Look name_look = LookAhead(63);
   const std::size_t name_length = name_look.chars.find('_');
   // A header whose name has no second underscore in reach is no header; the
   // search for the next one goes on from here.
@@ -202,7 +198,7 @@ bool SourceScanner::ReadObject() {
   const std::string_view name = text_.substr(cursor_, name_length);
   cursor_ += name_length;
 
-  const Look number_look = LookAt(63);
+  const Look number_look = LookAhead(63);
   const std::string_view digits = number_look.chars;
   std::int32_t number = kNoHeaderNumber;
   for (std::size_t e = 1; e < digits.size(); ++e) {
@@ -228,7 +224,7 @@ bool SourceScanner::ReadObject() {
     cursor_ += 11;
     if (SkipToChar('"')) {
       ++cursor_;
-      const Look keyword_look = LookAt(63);
+      const Look keyword_look = LookAhead(63);
       const std::size_t quote = keyword_look.chars.find('"');
       if (quote != std::string_view::npos) {
         object.type = ObjectTypeFromKeyword(keyword_look.chars.substr(0, quote));
@@ -269,7 +265,7 @@ void SourceScanner::ReadArgument() {
   if (!SkipToBlankBefore([](char c) { return IsLetter(c) || c == '}'; })) return;
   ++cursor_;
   if (text_[cursor_] == '}') return;
-  const Look name_look = LookAt(63);
+  const Look name_look = LookAhead(63);
   // The name ends at the first blank or the equals sign.
   const std::string_view chars = name_look.chars;
   std::size_t name_end = 0;
@@ -284,8 +280,8 @@ void SourceScanner::ReadArgument() {
   const std::string_view name = text_.substr(cursor_, name_end);
 
   cursor_ += equals + 1;
-  const Look value_look = LookAt(1023);
-  const ExtractedValue extracted = ExtractValue(value_look.chars);
+  const Look value_look = LookAhead(1023);
+  const ExtractedValue extracted = ExtractValue(value_look.chars, &quotes_);
   // Without a quote in the rest of the line there is no value; the search
   // goes on after the equals sign.
   if (extracted.count == 0) return;
@@ -297,31 +293,20 @@ void SourceScanner::ReadArgument() {
 
 }  // namespace
 
-namespace {
-
-constexpr std::size_t kOverBudget = static_cast<std::size_t>(-1);
-
-// QuoteRunSpan, followed literally while `budget` positions last; then
-// kOverBudget. Usual values settle in a few steps per character.
-std::size_t QuoteRunSpanWithin(std::string_view look, std::size_t a, std::size_t b,
-                               std::size_t* budget) {
+std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
   const std::size_t n = look.size();
   std::size_t d = a + b;
   if (d >= n) return 0;
   for (;;) {
-    // Only a quote can start a run; the positions before the next one are
+    // Only a quote can start a run: the positions before the next one are
     // passed over at once.
-    const std::size_t from = d;
     while (d < n && look[d] != '"') ++d;
-    if (d - from + 1 > *budget) return kOverBudget;
-    *budget -= d - from + 1;
     if (d == n || n - d < b) return 0;
-    std::size_t run = 1;
+    std::size_t run = 0;
     while (run < b && look[d + run] == '"') ++run;
     if (run == b) {
       if (d + b >= n || look[d + b] != '"') return d - a + b;
-      const std::size_t deeper = QuoteRunSpanWithin(look, d, 2 * b, budget);
-      if (deeper == kOverBudget) return kOverBudget;
+      const std::size_t deeper = QuoteRunSpan(look, d, 2 * b);
       if (deeper == 0) return d - a + b;
       d += deeper - 1;
     }
@@ -330,47 +315,18 @@ std::size_t QuoteRunSpanWithin(std::string_view look, std::size_t a, std::size_t
   }
 }
 
-// The closing quote of a value, or the end of `look`, searched from the quote
-// at `i` with QuoteSpans. Kept out of ExtractValue, whose usual values need
-// no QuoteSpans, not even an empty one.
-std::size_t ClosingQuoteBySpans(std::string_view look, std::size_t i) {
-  QuoteSpans spans(look);
-  for (;;) {
-    const std::size_t span = spans.Span(i, 2);
-    if (span == 0) return i;
-    i += span;
-    while (i < look.size() && look[i] != '"') ++i;
-    if (i == look.size()) return i;
-  }
-}
-
-}  // namespace
-
-std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
-  std::size_t unlimited = kOverBudget - 1;
-  return QuoteRunSpanWithin(look, a, b, &unlimited);
-}
-
-ExtractedValue ExtractValue(std::string_view look) {
-  // Values are short: plain loops beat a library search here.
+ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans) {
   const std::size_t n = look.size();
-  std::size_t open = 0;
-  while (open < n && look[open] != '"') ++open;
-  if (open == n) return {std::string_view(), 0};
+  const std::size_t open = look.find('"');
+  if (open == std::string_view::npos) return {std::string_view(), 0};
+  if (spans != nullptr) spans->Reset(look);
   // Doubled-quote sections stay in the value as written; the first quote
-  // that starts none closes it. QuoteRunSpan is followed for a few steps per
-  // character of the look; once they are spent, QuoteSpans answers as it
-  // would, in bounded time, for the rest of the look.
-  std::size_t budget = 4 * n + 64;
+  // that starts none closes it.
   std::size_t i = open + 1;
   for (;;) {
     while (i < n && look[i] != '"') ++i;
     if (i == n) break;
-    const std::size_t span = QuoteRunSpanWithin(look, i, 2, &budget);
-    if (span == kOverBudget) {
-      i = ClosingQuoteBySpans(look, i);
-      break;
-    }
+    const std::size_t span = spans != nullptr ? spans->Span(i, 2) : QuoteRunSpan(look, i, 2);
     if (span == 0) break;
     i += span;
   }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "text/ascii.h"
+
 namespace vexlar {
 namespace {
 
@@ -24,7 +26,7 @@ ObjectType ObjectTypeFromKeyword(std::string_view keyword) {
 
 ObjectArgument* FindArgument(SourceObject& object, std::string_view key) {
   for (ObjectArgument& argument : object.arguments) {
-    if (NameEquals(argument.name, key)) return &argument;
+    if (EqualsIgnoringCase(argument.name, key)) return &argument;
   }
   return nullptr;
 }
@@ -32,19 +34,18 @@ ObjectArgument* FindArgument(SourceObject& object, std::string_view key) {
 std::optional<std::string_view> FindArgumentValue(const SourceObject& object,
                                                   std::string_view key) {
   for (const ObjectArgument& argument : object.arguments) {
-    if (NameEquals(argument.name, key)) return argument.value;
+    if (EqualsIgnoringCase(argument.name, key)) return argument.value;
   }
   return std::nullopt;
 }
 
-std::optional<std::string_view> RequireArgumentValue(const SourceObject& object,
-                                                     std::string_view key) {
-  return FindArgumentValue(object, key);
+std::string_view RequireArgumentValue(const SourceObject& object, std::string_view key) {
+  return FindArgumentValue(object, key).value_or(std::string_view());
 }
 
 std::optional<std::string_view> FindPlayerArgument(const std::vector<ObjectArgument>& arguments) {
   for (const ObjectArgument& argument : arguments) {
-    if (NameEquals(argument.name, "PLAYER")) return argument.value;
+    if (EqualsIgnoringCase(argument.name, "PLAYER")) return argument.value;
   }
   return std::nullopt;
 }
@@ -64,7 +65,7 @@ std::int32_t NumberAfterUnderscore(std::string_view text) {
   return kNoReferenceNumber;
 }
 
-void AppendToList(SourceObject& object, ObjectArgument argument) {
+void AppendArgument(SourceObject& object, ObjectArgument argument) {
   object.arguments.push_back(argument);
 }
 

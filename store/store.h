@@ -68,28 +68,13 @@ struct VisitedIds {
   void Clear() { handed_out = 0; }
 };
 
-/// True when `name` equals `key` with ASCII letters compared without regard
-/// to case. Stored names are never changed by a lookup. Inline: the emitters
-/// test every argument against every key of their table.
-inline bool NameEquals(std::string_view name, std::string_view key) {
-  if (name.size() != key.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char a = name[i];
-    char b = key[i];
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-    if (a != b) return false;
-  }
-  return true;
-}
-
 /// The value of the first argument of `object` named `key` (any letter case),
 /// or nothing. The view stays valid for the run.
 std::optional<std::string_view> FindArgumentValue(const SourceObject& object, std::string_view key);
-/// The same lookup for a key the caller expects to be present; an absent key
-/// is reported as nothing all the same.
-std::optional<std::string_view> RequireArgumentValue(const SourceObject& object,
-                                                     std::string_view key);
+/// The value of the first argument of `object` named `key`, for a key the
+/// caller expects to be present: an absent key gives the empty text, which
+/// names no centre and no group.
+std::string_view RequireArgumentValue(const SourceObject& object, std::string_view key);
 /// The first argument of `object` named `key` (any letter case), for callers
 /// that change its value; or null.
 ObjectArgument* FindArgument(SourceObject& object, std::string_view key);
@@ -109,7 +94,7 @@ inline bool NumberMatches(std::int32_t reference, std::int32_t name_number) {
 }
 
 /// Appends an argument at the end of an object's argument list.
-void AppendToList(SourceObject& object, ObjectArgument argument);
+void AppendArgument(SourceObject& object, ObjectArgument argument);
 
 class ObjectStore {
  public:

@@ -9,9 +9,9 @@ TEST(ObjectStore, ArgumentLookupIgnoresCaseAndTakesTheFirst) {
   SourceObject object;
   object.arguments = {{"side", "WEST"}, {"Position", "[1]"}, {"SIDE", "EAST"}, {"player", "1"}};
   EXPECT_EQ("WEST", FindArgumentValue(object, "SIDE").value_or("-"));
-  EXPECT_EQ("[1]", RequireArgumentValue(object, "POSITION").value_or("-"));
+  EXPECT_EQ("[1]", RequireArgumentValue(object, "POSITION"));
   EXPECT_EQ("-", FindArgumentValue(object, "SIDES").value_or("-"));
-  EXPECT_EQ("-", RequireArgumentValue(object, "GROUP").value_or("-"));
+  EXPECT_EQ("", RequireArgumentValue(object, "GROUP"));
   EXPECT_EQ("1", FindPlayerArgument(object.arguments).value_or("-"));
   ObjectArgument* position = FindArgument(object, "position");
   ASSERT_NE(nullptr, position);

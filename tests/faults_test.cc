@@ -163,12 +163,10 @@ TEST(Faults, UnusableFilesAreReportedAndTouchNothing) {
 TEST(Faults, MissingMissionFolderIsReportedNotCreated) {
   test::TempFolder folder;
   ObjectStore store;
-  RunPaths paths;
-  paths.source_path = folder.Path("gone/attack.kolvo");
   std::FILE* console = std::tmpfile();
   ASSERT_NE(nullptr, console);
   RunLog log(folder.Path("run.log"), console);
-  EXPECT_FALSE(WriteMissionFile(kModeMission, paths, &store, &log));
+  EXPECT_FALSE(WriteMissionFile(RunMode::kMission, folder.Path("gone/attack.kolvo"), &store, &log));
   std::fclose(console);
   EXPECT_EQ("Cannot write mission file!\nPath: " + folder.Path("gone/mission.pld") + "\n",
             test::ReadFile(folder.Path("run.log")));

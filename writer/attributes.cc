@@ -4,7 +4,8 @@
 #include <iterator>
 #include <string_view>
 
-#include "writer/position.h"
+#include "text/ascii.h"
+#include "text/position.h"
 
 namespace vexlar {
 namespace {
@@ -77,46 +78,6 @@ struct Table {
   std::string_view indent;
 };
 
-// `name` equals the lower-case `key` with name's letters compared in any case.
-bool EqualsKey(std::string_view name, std::string_view key) {
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    char c = name[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != key[i]) return false;
-  }
-  return true;
-}
-
-// The fields of a POSITION value as SplitPosition gives them, without
-// copies when the value is plain: two commas, no '[' in the first field and
-// no ']' in the others. `copies` holds the fields of any other value.
-struct PositionViews {
-  std::string_view first, second, third;
-  PositionFields copies;
-};
-
-void SplitPositionViews(std::string_view value, PositionViews* views) {
-  const auto field = [](std::string_view text) { return text.empty() ? "0" : text; };
-  if (value.size() > 2) {
-    const std::string_view inner = value.substr(1, value.size() - 2);
-    const std::size_t comma1 = inner.find(',');
-    const std::size_t comma2 =
-        comma1 == std::string_view::npos ? comma1 : inner.find(',', comma1 + 1);
-    if (comma2 != std::string_view::npos && inner.find(',', comma2 + 1) == std::string_view::npos &&
-        inner.substr(0, comma1).find('[') == std::string_view::npos &&
-        inner.find(']', comma1) == std::string_view::npos) {
-      views->first = field(inner.substr(0, comma1));
-      views->second = field(inner.substr(comma1 + 1, comma2 - comma1 - 1));
-      views->third = field(inner.substr(comma2 + 1));
-      return;
-    }
-  }
-  views->copies = SplitPosition(value);
-  views->first = views->copies.first;
-  views->second = views->copies.second;
-  views->third = views->copies.third;
-}
-
 // Only these four lower-case letters are true; values are never folded.
 bool IsTrue(std::string_view value) { return value == "true"; }
 
@@ -131,10 +92,10 @@ void WriteRow(const Row& row, std::string_view value, const std::vector<ObjectAr
       out.Write(line.substr(row.value_at + 2));
       return;
     case Rule::kPosition: {
-      PositionViews fields;
-      SplitPositionViews(value, &fields);
+      TextFields fields;
+      SplitPosition(value, &fields);
       out.Write(indent);
-      out.WriteFormat(line, {fields.first, fields.third, fields.second});
+      out.WriteFormat(line, {fields.field[0], fields.field[2], fields.field[1]});
       return;
     }
     case Rule::kTruth:
@@ -160,7 +121,7 @@ void WalkArguments(const std::vector<ObjectArgument>& arguments, const Table& ta
     if (argument.name.size() > kLongestKey) continue;
     for (const std::uint8_t* r = table.by_length.rows[argument.name.size()]; *r != kNoRow; ++r) {
       const Row& row = table.rows[*r];
-      if (EqualsKey(argument.name, row.key)) {
+      if (EqualsLowerKey(argument.name, row.key)) {
         WriteRow(row, argument.value, arguments, table.indent, out);
         break;
       }

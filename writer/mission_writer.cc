@@ -5,10 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "dyno/compositions.h"
 #include "platform/platform.h"
 #include "writer/attributes.h"
-#include "writer/position.h"
+#include "writer/height_rule.h"
 #include "writer/text_writer.h"
 
 namespace vexlar {
@@ -103,8 +102,7 @@ class MembersByGroup {
       if (m + 4 < count && !members[m + 4]->arguments.empty()) {
         Prefetch(members[m + 4]->arguments.front().name.data());
       }
-      const std::optional<std::string_view> group = RequireArgumentValue(*members[m], "GROUP");
-      if (group) number_of[m] = NumberAfterUnderscore(*group);  // else it belongs to no group
+      number_of[m] = NumberAfterUnderscore(RequireArgumentValue(*members[m], "GROUP"));
     }
     constexpr std::uint32_t kNoSlot = UINT32_MAX;
     std::vector<std::uint32_t> slot_of(members.size(), kNoSlot);
@@ -149,11 +147,9 @@ CentresByNumber IndexCentres(ObjectStore* store) {
 // The SIDE value of the centre named by the group's CENTER value; empty
 // when any link of that chain is missing.
 std::string_view SideOf(const SourceObject& group, const CentresByNumber& centres) {
-  const std::optional<std::string_view> centre = RequireArgumentValue(group, "CENTER");
-  if (!centre) return {};
-  const auto found = centres.find(NumberAfterUnderscore(*centre));
+  const auto found = centres.find(NumberAfterUnderscore(RequireArgumentValue(group, "CENTER")));
   if (found == centres.end()) return {};
-  return RequireArgumentValue(*found->second, "SIDE").value_or(std::string_view());
+  return RequireArgumentValue(*found->second, "SIDE");
 }
 
 void WriteSectionHeader(std::string_view name, TextWriter& out) {
@@ -317,7 +313,7 @@ struct MissionContent {
 // The whole file: the selected section holds the content, the others are
 // empty, always in the order Intro, Mission, OutroWin, OutroLoose.
 void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, TextWriter& out) {
-  const std::size_t selected = mode <= kModeLoose ? mode : kModeMission;
+  const auto selected = static_cast<std::size_t>(mode);
   out.Write("version=11;\n");
   for (std::size_t s = 0; s < selected; ++s) WriteEmptySection(kSectionNames[s], out);
   WriteSectionHeader(kSectionNames[selected], out);
@@ -345,10 +341,8 @@ std::string MissionPathFor(std::string_view source_path) {
 
 std::string TemporaryPathFor(const std::string& mission_path) { return mission_path + ".tmp"; }
 
-bool WriteMissionFile(RunMode mode, const RunPaths& paths, ObjectStore* store, RunLog* log) {
-  ExpandCompositions(paths.program_directory, store, log);
-
-  const std::string mission_path = MissionPathFor(paths.source_path);
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log) {
+  const std::string mission_path = MissionPathFor(source_path);
   const std::string temporary_path = TemporaryPathFor(mission_path);
   platform::FilePtr file = platform::OpenTextFile(temporary_path, "w");
   bool written = false;

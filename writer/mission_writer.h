@@ -4,22 +4,24 @@
 #ifndef VEXLAR_WRITER_MISSION_WRITER_H_
 #define VEXLAR_WRITER_MISSION_WRITER_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "driver/run_log.h"
-#include "driver/run_state.h"
+#include "log/run_log.h"
 #include "store/store.h"
 
 namespace vexlar {
 
-/// Expands the compositions, then writes mission.pld into the folder of
-/// paths.source_path, replacing an existing one only once the new file is
-/// complete, and logs the counts. Returns false, after logging
-/// "Cannot write mission file!\nPath: %s\n", when the file could not be
-/// written; an existing mission.pld is then left as it was. A mode above
-/// kModeLoose is taken as kModeMission.
-bool WriteMissionFile(RunMode mode, const RunPaths& paths, ObjectStore* store, RunLog* log);
+/// Which of the four sections of mission.pld receives the converted content;
+/// the others are written empty. The numbers are those the log shows.
+enum class RunMode : std::uint16_t { kIntro = 0, kMission = 1, kWin = 2, kLoose = 3 };
+
+/// Writes mission.pld into the folder of `source_path`, replacing an existing
+/// one only once the new file is complete, and logs the counts. Returns
+/// false, after logging "Cannot write mission file!\nPath: %s\n", when the
+/// file could not be written; an existing mission.pld is then left as it was.
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log);
 
 /// The mission file's path: `source_path` up to and including its last '\'
 /// or '/', then "mission.pld" (just "mission.pld" without a separator).

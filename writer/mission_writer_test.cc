@@ -36,11 +36,11 @@ TEST(TextWriter, AFailedHandOverIsReported) {
 // included); the other sections hold the default Intel class only.
 std::string Frame(RunMode mode, const std::string& content) {
   std::string text = "version=11;\n";
-  RunMode s = 0;
+  int s = 0;
   for (const char* name : {"Intro", "Mission", "OutroWin", "OutroLoose"}) {
     text += std::string("class ") + name +
             "\n{\n\taddOns[]={};\n\taddOnsAuto[]={};\n\trandomSeed=7826573;\n" +
-            (s++ == mode ? content : kIntel) + "};\n";
+            (s++ == static_cast<int>(mode) ? content : kIntel) + "};\n";
   }
   return text;
 }
@@ -73,11 +73,8 @@ class MissionWriterTest : public ::testing::Test {
     object.arguments = arguments;
     store_.AppendToList(std::move(object));
   }
-  bool Run(RunMode mode = kModeMission) {
-    RunPaths paths;
-    paths.source_path = folder_.Path("attack.kolvo");
-    paths.program_directory = folder_.Path("bin/");
-    return WriteMissionFile(mode, paths, &store_, &log_);
+  bool Run(RunMode mode = RunMode::kMission) {
+    return WriteMissionFile(mode, folder_.Path("attack.kolvo"), &store_, &log_);
   }
   std::string Mission() const { return test::ReadFile(MissionPath()); }
   std::string Log() const { return test::ReadFile(folder_.Path("run.log")); }
@@ -100,12 +97,12 @@ TEST(MissionPath, TheLastSeparatorOfEitherKind) {
 TEST_F(MissionWriterTest, EmptyStoreGivesTheDefaultFile) {
   test::WriteFile(MissionPath(), "old");
   ASSERT_TRUE(Run());
-  EXPECT_EQ(Frame(kModeMission, kIntel), Mission());
+  EXPECT_EQ(Frame(RunMode::kMission, kIntel), Mission());
   EXPECT_EQ("Groups: 0\nTriggers: 0\nVehicles: 0\nMarkers: 0\n", Log());
   EXPECT_FALSE(test::FileExists(TemporaryPathFor(MissionPath())));
 }
 
-// A mode above kModeLoose writes the Mission section. Without groups the
+// The mode chooses the section that holds the content. Without groups the
 // first empty vehicle takes the id 0.
 TEST_F(MissionWriterTest, ModeSelectsTheSection) {
   Add(ObjectType::kVehicle, 1, {{"TYPE", "Jeep"}});
@@ -113,10 +110,9 @@ TEST_F(MissionWriterTest, ModeSelectsTheSection) {
                               "\tclass Vehicles\n\t{\n\t\titems=1;\n\t\tclass Item0\n\t\t{\n"
                               "\t\t\tside=\"EMPTY\";\n\t\t\tid=0;\n\t\t\tvehicle=\"Jeep\";\n"
                               "\t\t};\n\t};\n";
-  const RunMode section_of[] = {kModeIntro, kModeMission, kModeWin, kModeLoose, kModeMission};
-  for (RunMode mode = 0; mode < 5; ++mode) {
-    ASSERT_TRUE(Run(mode)) << mode;
-    EXPECT_EQ(Frame(section_of[mode], content), Mission()) << "mode " << mode;
+  for (const RunMode mode : {RunMode::kIntro, RunMode::kMission, RunMode::kWin, RunMode::kLoose}) {
+    ASSERT_TRUE(Run(mode));
+    EXPECT_EQ(Frame(mode, content), Mission()) << "mode " << static_cast<int>(mode);
   }
 }
 
@@ -131,7 +127,7 @@ TEST_F(MissionWriterTest, IntelRows) {
        {"Overcast_Wanted", "0.1"}});
   Add(ObjectType::kIntel, 1, {{"YEAR", "2020"}, {"HOUR", "1"}});
   ASSERT_TRUE(Run());
-  EXPECT_EQ(Frame(kModeMission,
+  EXPECT_EQ(Frame(RunMode::kMission,
                   "\tclass Intel\n\t{\n\t\tstartWeather=50%;\n\t\tstartFog=;\n"
                   "\t\tforecastWeather=0.1;\n\t\tforecastFog=0.9;\n\t\tyear=2008;\n\t\tmonth=10;\n"
                   "\t\tday=11;\n\t\thour=14;\n\t\tminute=20;\n\t};\n"),

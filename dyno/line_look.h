@@ -1,8 +1,8 @@
 // Bounded looks into the composition files, which are held in memory as read
 // (binary). A look reads from a position to the end of its line, like one
 // line read of a text stream: a line end is LF, or CR LF counted as one.
-#ifndef VEXLAR_DYNO_TEXT_LOOK_H_
-#define VEXLAR_DYNO_TEXT_LOOK_H_
+#ifndef VEXLAR_DYNO_LINE_LOOK_H_
+#define VEXLAR_DYNO_LINE_LOOK_H_
 
 #include <cstddef>
 #include <string_view>
@@ -15,16 +15,11 @@ constexpr std::size_t kLookSize = 255;
 /// The text one look at `position` of `bytes` reads, without its line end:
 /// at most kLookSize characters, fewer when a line end comes first; empty at
 /// or past the end of `bytes`.
-std::string_view LookAt(std::string_view bytes, std::size_t position);
+std::string_view LineAt(std::string_view bytes, std::size_t position);
 
 /// True when the byte at `position` starts a line end (LF, or CR before LF).
 bool IsLineEndAt(std::string_view bytes, std::size_t position);
 
-/// `c` with A-Z folded to lower case; other bytes unchanged.
-inline char FoldLetter(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace vexlar
 
-#endif  // VEXLAR_DYNO_TEXT_LOOK_H_
+#endif  // VEXLAR_DYNO_LINE_LOOK_H_

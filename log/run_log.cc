@@ -1,4 +1,4 @@
-#include "driver/run_log.h"
+#include "log/run_log.h"
 
 #include <algorithm>
 #include <cstdarg>

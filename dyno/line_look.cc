@@ -1,4 +1,4 @@
-#include "dyno/text_look.h"
+#include "dyno/line_look.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ bool IsLineEndAt(std::string_view bytes, std::size_t position) {
   return bytes[position] == '\r' && position + 1 < bytes.size() && bytes[position + 1] == '\n';
 }
 
-std::string_view LookAt(std::string_view bytes, std::size_t position) {
+std::string_view LineAt(std::string_view bytes, std::size_t position) {
   if (position >= bytes.size()) return {};
   // Every character before the line end is one byte, so the limit is in bytes.
   const std::size_t limit = std::min(bytes.size(), position + kLookSize);

@@ -2,8 +2,8 @@
 // header and every message. Each message is also echoed to the console with
 // one added line break. The file is opened and closed for every write, so it
 // is complete after each message even if the process stops.
-#ifndef VEXLAR_DRIVER_RUN_LOG_H_
-#define VEXLAR_DRIVER_RUN_LOG_H_
+#ifndef VEXLAR_LOG_RUN_LOG_H_
+#define VEXLAR_LOG_RUN_LOG_H_
 
 #include <cstdio>
 #include <ctime>
@@ -57,4 +57,4 @@ class RunLog {
 
 }  // namespace vexlar
 
-#endif  // VEXLAR_DRIVER_RUN_LOG_H_
+#endif  // VEXLAR_LOG_RUN_LOG_H_

@@ -1,0 +1,30 @@
+#include "writer/height_rule.h"
+
+#include <string>
+
+#include "text/position.h"
+
+namespace vexlar {
+
+void ApplyHeightRule(SourceObject& object, ObjectStore* store) {
+  ObjectArgument* position = FindArgument(object, "POSITION");
+  if (position == nullptr) return;
+
+  // Cut after the last ']' that is not the first character; without one
+  // the value becomes empty.
+  std::string_view value = position->value;
+  const std::size_t bracket = value.size() > 1 ? value.find_last_of(']') : std::string_view::npos;
+  value = (bracket != std::string_view::npos && bracket > 0) ? value.substr(0, bracket + 1)
+                                                             : std::string_view();
+  position->value = value;
+
+  if (PositionHeight(value) == 0) return;
+  const std::string statement = "this setpos " + std::string(value) + ";";
+  if (ObjectArgument* init = FindArgument(object, "INIT")) {
+    init->value = store->KeepText(std::string(init->value) + "; " + statement);
+  } else {
+    AppendArgument(object, {"INIT", store->KeepText(statement)});
+  }
+}
+
+}  // namespace vexlar

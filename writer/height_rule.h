@@ -1,0 +1,20 @@
+// The height rule: a unit or empty vehicle above the ground keeps its
+// height in the 2D editor through a setpos statement in its init text,
+// since the editor's position line has no height of its own.
+#ifndef VEXLAR_WRITER_HEIGHT_RULE_H_
+#define VEXLAR_WRITER_HEIGHT_RULE_H_
+
+#include "store/store.h"
+
+namespace vexlar {
+
+/// Prepares a unit or empty vehicle for writing: cuts its POSITION value
+/// after the last ']' and, when the height is not 0, appends
+/// "; this setpos <position>;" to its INIT value or adds an INIT argument
+/// "this setpos <position>;" at the end of its list. New texts are kept by
+/// `store`. Without a POSITION argument nothing changes.
+void ApplyHeightRule(SourceObject& object, ObjectStore* store);
+
+}  // namespace vexlar
+
+#endif  // VEXLAR_WRITER_HEIGHT_RULE_H_
