@@ -60,7 +60,7 @@ RunResult Convert(const Surroundings& place, int status, const std::string& what
     return run;
   }
   // Complete: from the version line to the end of the last section, empty here.
-  const std::string golden = test::ReadFile(VEXLAR_SOURCE_DIR "/examples/expected/mission.pld");
+  const std::string golden = test::ReadFile(VEXLAR_SOURCE_DIR "/tests/cases/bundled-example/expect/mission.pld");
   const std::string tail = golden.substr(golden.rfind("class OutroWin\n"));
   EXPECT_EQ(0u, mission.rfind("version=11;\n", 0)) << what;
   EXPECT_EQ(tail, mission.substr(mission.size() - std::min(mission.size(), tail.size()))) << what;

@@ -1,0 +1,151 @@
+// The data cases: each folder under tests/cases/ (and under the folders named
+// in VEXLAR_EXTRA_CASES, separated by ';') that holds an expect/ folder is one
+// conversion, run in this process and compared byte for byte:
+//   cmd            the arguments, split on blanks; {M} is the mission folder
+//                  (no trailing separator), {BIN} the program folder (with one)
+//   m/, bin/       files copied into the mission folder and beside the program
+//   uses           lines "<folder in the case> <path in the repository>": more
+//                  files or folders copied in, such as the bundled example
+//   crlf           when present, every copied file gets CR LF line ends
+//   expect/status  the exit status (0 when missing)
+//   expect/mission.pld, expect/console, expect/log (after the five header
+//                  lines): compared when present; expect/no-mission: none may
+//                  be written; expect/keep: files of m/ that must not change
+// Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
+// stand for the platform's separator after them. On Windows mission.pld must
+// end its lines with CR LF and is compared with LF.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tests/test_util.h"
+
+namespace vexlar {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string WithCrLf(const std::string& text) {
+  return test::Replace(test::Replace(text, "\r\n", "\n"), "\n", "\r\n");
+}
+
+// `bytes` as written by a text stream of this platform, read back as LF.
+std::string AsWritten(const std::string& bytes, const std::string& what) {
+  if (platform::kSeparator != '\\') return bytes;
+  const std::string lf = test::Replace(bytes, "\r\n", "\n");
+  EXPECT_EQ(WithCrLf(lf), bytes) << what << ": a line end other than CR LF";
+  return lf;
+}
+
+void CopyInto(const fs::path& from, const fs::path& to, bool crlf) {
+  if (fs::is_directory(from)) {
+    for (const auto& entry : fs::recursive_directory_iterator(from)) {
+      if (entry.is_regular_file())
+        CopyInto(entry.path(), to / fs::relative(entry.path(), from), crlf);
+    }
+    return;
+  }
+  const std::string bytes = ReadBytes(from);
+  test::WriteFile(to.string(), crlf ? WithCrLf(bytes) : bytes);
+}
+
+std::vector<fs::path> FindCases() {
+  std::vector<std::string> roots = {VEXLAR_SOURCE_DIR "/tests/cases"};
+  if (const char* extra = std::getenv("VEXLAR_EXTRA_CASES")) {
+    std::istringstream list(extra);
+    for (std::string root; std::getline(list, root, ';');) {
+      if (!root.empty()) roots.push_back(root);
+    }
+  }
+  std::vector<fs::path> cases;
+  for (const std::string& root : roots) {
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
+      if (it->is_directory() && fs::is_directory(it->path() / "expect")) {
+        cases.push_back(it->path());
+        it.disable_recursion_pending();
+      }
+    }
+  }
+  std::sort(cases.begin(), cases.end());
+  return cases;
+}
+
+void RunCase(const fs::path& c) {
+  const auto has = [&c](const char* name) { return fs::exists(c / name); };
+  test::TempFolder work;
+  const std::string m = work.Path("m"), bin = work.Path("bin/");
+  fs::create_directories(m);
+  fs::create_directories(bin);
+  const bool crlf = has("crlf");
+  for (const char* sub : {"m", "bin"}) {
+    if (has(sub)) CopyInto(c / sub, work.Path(sub), crlf);
+  }
+  if (has("uses")) {
+    std::istringstream uses(ReadBytes(c / "uses"));
+    for (std::string to, from; uses >> to >> from;) {
+      CopyInto(fs::path(VEXLAR_SOURCE_DIR) / from, work.Path(to), crlf);
+    }
+  }
+  const auto placed = [&](std::string text) {
+    const std::string sep(1, platform::kSeparator);
+    text = test::Replace(text, "{BIN}DynO/", bin + "DynO" + sep);
+    text = test::Replace(text, "{M}/", m + sep);
+    return test::Replace(test::Replace(text, "{BIN}", bin), "{M}", m);
+  };
+  std::vector<std::string> args;
+  std::istringstream words(has("cmd") ? ReadBytes(c / "cmd") : "");
+  for (std::string word; words >> word;) args.push_back(placed(word));
+  std::vector<std::pair<std::string, std::string>> kept;
+  std::istringstream keep(has("expect/keep") ? ReadBytes(c / "expect/keep") : "");
+  for (std::string name; keep >> name;) kept.emplace_back(name, ReadBytes(fs::path(m) / name));
+
+  const test::RunResult run = test::RunInProcess(bin + "vexlar", args);
+
+  const int status = has("expect/status") ? std::stoi(ReadBytes(c / "expect/status")) : 0;
+  EXPECT_EQ(status, run.status);
+  const fs::path mission = fs::path(m) / "mission.pld";
+  if (has("expect/mission.pld")) {
+    ASSERT_TRUE(fs::exists(mission)) << "no mission.pld";
+    EXPECT_EQ(ReadBytes(c / "expect/mission.pld"), AsWritten(ReadBytes(mission), "mission.pld"));
+  }
+  if (has("expect/no-mission")) {
+    EXPECT_FALSE(fs::exists(mission)) << "a mission.pld was written";
+  }
+  if (has("expect/console")) {
+    EXPECT_EQ(placed(ReadBytes(c / "expect/console")), run.console);
+  }
+  // The log was read back as text: its line ends are LF on every platform.
+  if (has("expect/log")) {
+    EXPECT_EQ(placed(ReadBytes(c / "expect/log")), run.log_body);
+  }
+  for (const auto& [name, bytes] : kept) {
+    EXPECT_EQ(bytes, ReadBytes(fs::path(m) / name)) << name << " changed";
+  }
+}
+
+TEST(Cases, EachCaseGivesItsExpectedOutput) {
+  const std::vector<fs::path> cases = FindCases();
+  ASSERT_FALSE(cases.empty());
+  for (const fs::path& c : cases) {
+    SCOPED_TRACE(c.string());
+    RunCase(c);
+  }
+}
+
+}  // namespace
+}  // namespace vexlar
