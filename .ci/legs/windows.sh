@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Windows leg: cross-builds vexlar.exe and the unit tests with MinGW-w64, makes
-# the release archive, and runs under Wine the unit tests (one process), the
-# Windows end-to-end checks and the comparison of the Windows output with the
-# Linux build's (tests/windows_e2e.py). Installs what a fresh machine lacks.
-# Prints the counts and the time it took; exits non-zero when a test fails.
+# the release archive, and runs under Wine the unit tests in one process (with
+# them the data cases of tests/cases/ and the conformance cases beside the
+# checkout) and what only a started vexlar.exe shows (tests/windows_e2e.py).
+# Installs what a fresh machine lacks. Prints the counts and the time it took;
+# exits non-zero when a test fails. VEXLAR_CONFORMANCE_CASES names the
+# conformance cases when they are not in ../shared/conformance/cases.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 SECONDS=0
@@ -18,12 +20,6 @@ if [ ${#need[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update
   apt-get install -y "${need[@]}"
-fi
-
-# The Linux build's vexlar, for the comparison (.ci/run has built it already).
-if [ ! -x build/vexlar ]; then
-  cmake -S . -B build
-  cmake --build build -j2 --target vexlar
 fi
 
 echo "+ cross build (build-win)"
@@ -49,6 +45,17 @@ trap stop_wine EXIT
 wineserver -p
 timeout 300 wineboot -i >/dev/null 2>&1
 
+# The data cases run in vexlar_tests.exe; the conformance cases join them
+# through VEXLAR_EXTRA_CASES, as a Windows path (Z: is the POSIX root).
+conformance=${VEXLAR_CONFORMANCE_CASES:-../shared/conformance/cases}
+if [ -d "$conformance" ]; then
+  VEXLAR_EXTRA_CASES=$(winepath -w "$(realpath "$conformance")")
+  export VEXLAR_EXTRA_CASES
+  echo "data cases: $(find tests/cases -type d -name expect | wc -l) in tests/cases," \
+    "$(find "$conformance" -type d -name expect | wc -l) in $VEXLAR_EXTRA_CASES"
+else
+  echo "data cases: $(find tests/cases -type d -name expect | wc -l) in tests/cases (no $conformance)"
+fi
 echo "+ wine build-win/vexlar_tests.exe"
 unit_xml=build-win/unit-tests.xml
 rm -f "$unit_xml"
@@ -69,12 +76,10 @@ if [ "$unit_status" -ne 0 ] && [ "$unit_failed" -eq 0 ]; then unit_failed=1; fi
 echo "windows unit tests: $unit_passed passed, $unit_failed failed"
 
 echo "+ python3 tests/windows_e2e.py"
-cases=()
-[ -d ../shared/conformance/cases ] && cases=(--cases ../shared/conformance/cases)
 e2e_log=build-win/windows-e2e.txt
 e2e_status=0
-python3 tests/windows_e2e.py --exe build-win/vexlar.exe --linux-exe build/vexlar \
-  "${cases[@]}" --zip "$archive" >"$e2e_log" 2>&1 || e2e_status=$?
+python3 tests/windows_e2e.py --exe build-win/vexlar.exe --zip "$archive" >"$e2e_log" 2>&1 ||
+  e2e_status=$?
 grep -v '^ok ' "$e2e_log" || true
 read -r e2e_passed e2e_failed < <(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$e2e_log" |
   tail -1 | grep . || echo 0 1)
