@@ -1,0 +1,5 @@
+Depot objectScript="\x\depot.txt";
+Tower objectScript="\x\lost.txt";
+Roadblock objectScript="/x/roadblock.txt";
+Bare objectScript="\x\";
+Gun objectScript="\x\gun.txt";
