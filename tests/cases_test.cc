@@ -12,7 +12,8 @@
 //                  lines): compared when present; expect/no-mission: none may
 //                  be written; expect/keep: files of m/ that must not change
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
-// stand for the platform's separator after them. On Windows mission.pld must
+// stand for the platform's separator after them. {m} is {M} folded to lower
+// case, as the driver keeps a path from the command line. On Windows mission.pld must
 // end its lines with CR LF and is compared with LF.
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "text/ascii.h"
 #include "tests/test_util.h"
 
 namespace vexlar {
@@ -49,6 +51,11 @@ std::string AsWritten(const std::string& bytes, const std::string& what) {
   const std::string lf = test::Replace(bytes, "\r\n", "\n");
   EXPECT_EQ(WithCrLf(lf), bytes) << what << ": a line end other than CR LF";
   return lf;
+}
+
+std::string FoldedLower(std::string text) {
+  FoldLowerInPlace(text);
+  return text;
 }
 
 void CopyInto(const fs::path& from, const fs::path& to, bool crlf) {
@@ -104,7 +111,9 @@ void RunCase(const fs::path& c) {
   const auto placed = [&](std::string text) {
     const std::string sep(1, platform::kSeparator);
     text = test::Replace(text, "{BIN}DynO/", bin + "DynO" + sep);
+    text = test::Replace(text, "{m}/", FoldedLower(m) + sep);
     text = test::Replace(text, "{M}/", m + sep);
+    text = test::Replace(text, "{m}", FoldedLower(m));
     return test::Replace(test::Replace(text, "{BIN}", bin), "{M}", m);
   };
   std::vector<std::string> args;
