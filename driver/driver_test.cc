@@ -21,7 +21,7 @@ TEST(Driver, ProgramFolderAndSourceKindFromThePath) {
   const std::pair<const char*, K> cases[] = {
       {"/m/a.kolvo", K::kKolvo},           {"/m/mission.pld", K::kPld},
       {"/m/a.old/plain", K::kUnsupported}, {"c:\\a.b\\plain", K::kUnsupported},
-      {"/m/attack.", K::kUnsupported},     {"/m/a", K::kUnsupported},
+      {"/m/attack.", K::kUnsupported},     {"/m/a.old/kolvo", K::kUnsupported},
   };
   for (const auto& [path, kind] : cases) EXPECT_EQ(kind, SourceFileKindOf(path)) << path;
 }

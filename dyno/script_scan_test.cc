@@ -35,6 +35,7 @@ TEST(ScanScript, ReadsBothFormsWhereverEntriesStand) {
       // The name keeps case and blanks; the last '"' before the list closes it.
       {R"([" Big Tent ",[1,1],0])", " Big Tent  1 1 0 0 1 0\n"},
       {R"(["a"b",[1,2],3])", "a\"b 1 2 0 3 1 0\n"},
+      {R"(["",[1,2],3])", " 1 2 0 3 1 0\n"},
       // A class name alone, or text that is no entry, makes nothing.
       {R"(["Flag"], [1,2] [ "x"] ["Post",[1,2],3])", "Post 1 2 0 3 1 0\n"},
       // A fourth offset is glued to the third, a ']' in the first field is

@@ -49,4 +49,15 @@ TEST(RunLog, AppendsHeaderAndMessagesAndEchoesMessages) {
             test::ReadFile(folder.Path("console")));
 }
 
+// A log that cannot be written is told once, on the error stream.
+TEST(RunLog, UnwritableLogIsToldOnce) {
+  test::TempFolder folder;
+  RunLog log(folder.Path(), stdout);
+  testing::internal::CaptureStderr();
+  log.Line("a");
+  log.Line("b");
+  EXPECT_EQ("vexlar: cannot write the log file " + folder.Path() + "\n",
+            testing::internal::GetCapturedStderr());
+}
+
 }  // namespace vexlar

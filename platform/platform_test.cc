@@ -50,4 +50,20 @@ TEST(Platform, ReadWholeFileTakesRegularFilesByteForByte) {
 #endif
 }
 
+#ifndef _WIN32
+// A name that does not exist as given is matched without regard to case, the
+// first in byte order winning; what matches nothing stays as given. A text
+// not stored whole is told.
+TEST(Platform, NamesInAnyCaseAndAppendedText) {
+  test::TempFolder folder;
+  for (const char* name : {"Camp.txt", "CAMP.txt", "camp.TXT"})
+    test::WriteFile(folder.Path(name), "");
+  EXPECT_EQ(folder.Path("CAMP.txt"), ResolveNameCase(folder.Path("camp.txt")));
+  EXPECT_EQ(folder.Path("camp.TXT"), ResolveNameCase(folder.Path("camp.TXT")));
+  EXPECT_EQ("no/such.file", ResolveNameCase("no/such.file"));
+  EXPECT_TRUE(AppendToTextFile(folder.Path("Camp.txt"), "a"));
+  EXPECT_FALSE(AppendToTextFile("/dev/full", "a"));
+}
+#endif
+
 }  // namespace vexlar::platform

@@ -26,6 +26,7 @@ std::string Read(const std::string& text) {
 TEST(Reader, ArgumentLines) {
   const std::pair<std::string, std::string> cases[] = {
       {R"( A="x"y """"z""""; B="2";)", R"( A="x" B="2")"},
+      {R"( A="1"; Z="2"; a="3"; z="4";)", R"( A="1" Z="2" a="3" z="4")"},
       {"\tTEXT=\"open", " TEXT=\"open\n\""},
       {R"( NAME "x";)", ""},
       {R"( NAME=x;)", ""},
@@ -64,7 +65,9 @@ TEST(Reader, ObjectsInFileOrder) {
       {"class _unit_a5\n objectType=\"unit\";\n", "0 unit unit -1\n"},
       {"class _unit_99999999999\n", "0 ? unit 2147483647\n"},
       {"class __7\n objectType=\"center\";\n", "0 center  7\n"},
-      // A name without its second underscore is skipped.
+      // A name without its second underscore in a look of 63 is skipped.
+      {"class _" + std::string(62, 'n') + "_1\n", "0 ? " + std::string(62, 'n') + " 1\n"},
+      {"class _" + std::string(63, 'n') + "_1\n", ""},
       {"class _unit\n objectType=\"unit\";\nclass _group_1 objectType=\"group\";\n",
        "0 group group 1\n"},
       {"class _unit", ""},

@@ -20,7 +20,7 @@ TEST(HeightRule, CutsThePositionAndKeepsTheHeightInInit) {
       {"[1,2,0,5]", nullptr, " Position=[1,2,0,5] TYPE=Truck INIT=this setpos [1,2,0,5];"},
       {"[1,2,0.5m]", nullptr, " Position=[1,2,0.5m] TYPE=Truck INIT=this setpos [1,2,0.5m];"},
       {"10,20,5", nullptr, " Position= TYPE=Truck"},
-      {"]", nullptr, " Position= TYPE=Truck"},
+      {"]x", nullptr, " Position= TYPE=Truck"},
       {nullptr, "", " init= TYPE=Truck"},
   };
   for (const auto& [position, init, expected] : cases) {
