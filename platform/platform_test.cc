@@ -60,7 +60,8 @@ TEST(Platform, NamesInAnyCaseAndAppendedText) {
     test::WriteFile(folder.Path(name), "");
   EXPECT_EQ(folder.Path("CAMP.txt"), ResolveNameCase(folder.Path("camp.txt")));
   EXPECT_EQ(folder.Path("camp.TXT"), ResolveNameCase(folder.Path("camp.TXT")));
-  EXPECT_EQ("no/such.file", ResolveNameCase("no/such.file"));
+  EXPECT_EQ("./no/such.file", ResolveNameCase("./no/such.file"));
+  EXPECT_EQ("/m/", FullPath("/m/.//").value_or(""));  // a trailing separator stays
   EXPECT_TRUE(AppendToTextFile(folder.Path("Camp.txt"), "a"));
   EXPECT_FALSE(AppendToTextFile("/dev/full", "a"));
 }

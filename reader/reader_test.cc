@@ -24,14 +24,19 @@ std::string Read(const std::string& text) {
 // first quote that starts no doubled-quote section, or with the line; a name
 // counts after a blank, starts with a letter and needs an equals sign.
 TEST(Reader, ArgumentLines) {
+  const std::string x1021(1021, 'x'), x1022(1022, 'x');
   const std::pair<std::string, std::string> cases[] = {
       {R"( A="x"y """"z""""; B="2";)", R"( A="x" B="2")"},
+      {R"( A="p q=r";)", R"( A="p q=r")"},
       {R"( A="1"; Z="2"; a="3"; z="4";)", R"( A="1" Z="2" a="3" z="4")"},
-      {"\tTEXT=\"open", " TEXT=\"open\n\""},
       {R"( NAME "x";)", ""},
       {R"( NAME=x;)", ""},
       {R"( _NAME="x";)", ""},
-      {" INIT=\"" + std::string(600, 'x') + "\";", " INIT=\"" + std::string(600, 'x') + "\""},
+      // The name and the equals sign in a look of 63, the value in one of 1023
+      // (its line end kept, a CR LF as "\n").
+      {" " + std::string(63, 'N') + "=\"1\";", ""},
+      {" INIT=\"" + x1022 + "x\";", " INIT=\"" + x1022 + "\""},
+      {" INIT=\"" + x1021, " INIT=\"" + x1021 + "\n\""},
   };
   for (const auto& [line, arguments] : cases) {
     EXPECT_EQ("0 unit unit 1" + arguments + "\n",
@@ -48,7 +53,7 @@ TEST(Reader, ObjectsInFileOrder) {
       {"junk\nclass _group_3\n{\n objectType=\"group\";\n class Arguments\n {\n  SIDE=\"WEST\";\n "
        "};\n};\nbetween\nclass _unit_12\n{\n objectType=\"unit\";\n class Arguments\n {\n };\n};\n",
        "0 group group 3 SIDE=\"WEST\"\n1 unit unit 12\n"},
-      {"class\t_marker_2\n objectType=\"marker\"; Arguments { A=\"1\"; }\n",
+      {"class\t_marker_2\n objectType=\"marker\"; Arguments{ A=\"1\"; }\n",
        "0 marker marker 2 A=\"1\"\n"},
       // A line end between "class" and the underscore makes no header.
       {"class\n_marker_2\n objectType=\"marker\"; Arguments { }\n" + unit + "; Arguments { }\n",
@@ -64,6 +69,8 @@ TEST(Reader, ObjectsInFileOrder) {
       {"subclass _intel_4 objectType=\"intel\"; Arguments { }\n", "0 intel intel 4\n"},
       {"class _unit_a5\n objectType=\"unit\";\n", "0 unit unit -1\n"},
       {"class _unit_99999999999\n", "0 ? unit 2147483647\n"},
+      // The number and the blank after it in a look of 63.
+      {"class _u_" + std::string(62, '1') + " x\n", "0 ? u -1\n"},
       {"class __7\n objectType=\"center\";\n", "0 center  7\n"},
       // A name without its second underscore in a look of 63 is skipped.
       {"class _" + std::string(62, 'n') + "_1\n", "0 ? " + std::string(62, 'n') + " 1\n"},

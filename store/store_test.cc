@@ -4,19 +4,6 @@
 
 namespace vexlar {
 
-TEST(ObjectStore, ArgumentLookupIgnoresCaseAndTakesTheFirst) {
-  SourceObject object;
-  object.arguments = {{"side", "WEST"}, {"Position", "[1]"}, {"SIDE", "EAST"}, {"player", "1"}};
-  EXPECT_EQ("WEST", FindArgumentValue(object, "SIDE").value_or("-"));
-  EXPECT_EQ("[1]", RequireArgumentValue(object, "POSITION"));
-  EXPECT_EQ("-", FindArgumentValue(object, "SIDES").value_or("-"));
-  EXPECT_EQ("", RequireArgumentValue(object, "GROUP"));
-  EXPECT_EQ("1", FindPlayerArgument(object.arguments).value_or("-"));
-  EXPECT_EQ("-", FindPlayerArgument({}).value_or("-"));
-  EXPECT_EQ(&object.arguments[0], FindArgument(object, "Side"));
-  EXPECT_EQ(nullptr, FindArgument(object, "SIDES"));
-}
-
 TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
   using Case = std::pair<const char*, std::int32_t>;
   for (const auto& [text, number] :
