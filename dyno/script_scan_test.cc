@@ -4,7 +4,7 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
+#include <utility>
 
 namespace vexlar {
 namespace {
@@ -20,10 +20,13 @@ std::string Scan(const std::string& script) {
 }
 
 TEST(ScanScript, ReadsBothFormsWhereverEntriesStand) {
-  const struct {
-    std::string script;
-    const char* entries;
-  } cases[] = {
+  const std::string blanks60(60, ' '), name250(250, 'n');
+  std::string line, entries;  // forty entries on one line, each read from its own start
+  for (int i = 0; i < 40; ++i) {
+    line += "[\"C" + std::to_string(i) + "\",[" + std::to_string(i) + ",0],0],";
+    entries += "C" + std::to_string(i) + " " + std::to_string(i) + " 0 0 0 1 0\n";
+  }
+  const std::pair<std::string, std::string> cases[] = {
       {"// list\r\n[\r\n\t[\"A\",[1,2],3],\r\n\t[\"B\",[4,5,6],7,0.5,0.1]\r\n]\r\n",
        "A 1 2 0 3 1 0\nB 4 5 6 7 0.5 0.1\n"},
       {R"(_o = [["A",[0,0],0],["B",[5,0,1],90,0.5,0.1], ["C", [-4,3], 180]]; _n = "x";)",
@@ -32,6 +35,7 @@ TEST(ScanScript, ReadsBothFormsWhereverEntriesStand) {
       // The name keeps case and blanks; the last '"' before the list closes it.
       {R"([" Big Tent ",[1,1],0])", " Big Tent  1 1 0 0 1 0\n"},
       {R"(["a"b",[1,2],3])", "a\"b 1 2 0 3 1 0\n"},
+      {R"(["",[1,2],3])", " 1 2 0 3 1 0\n"},
       // A class name alone, or text that is no entry, makes nothing.
       {R"(["Flag"], [1,2] [ "x"] ["Post",[1,2],3])", "Post 1 2 0 3 1 0\n"},
       // A fourth offset is glued to the third, a ']' in the first field is
@@ -56,27 +60,15 @@ TEST(ScanScript, ReadsBothFormsWhereverEntriesStand) {
       {R"(["End",[1,2)", ""},
       {R"(["End",[1,2],3)", ""},
       {"[", ""},
+      // A number field keeps its first 63 characters; the list's '[' must be
+      // on the entry's look of 255 characters.
+      {"[\"L\",[1,2]," + blanks60 + "12345]", "L 1 2 0 123 1 0\n"},
+      {"[\"L\",[" + blanks60 + "12345,2],0]", "L 123 2 0 0 1 0\n"},
+      {"[\"" + name250 + "\",[1,2],3]", name250 + " 1 2 0 3 1 0\n"},
+      {"[\"n" + name250 + "\",[1,2],3]", ""},
+      {"[" + line + "]\n", entries},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.entries, Scan(c.script)) << c.script;
-}
-
-TEST(ScanScript, LooksAndNumberFieldsAreBounded) {
-  // A number field keeps its first 63 characters.
-  const std::string blanks60(60, ' ');
-  EXPECT_EQ("L 1 2 0 123 1 0\n", Scan("[\"L\",[1,2]," + blanks60 + "12345]"));
-  EXPECT_EQ("L 123 2 0 0 1 0\n", Scan("[\"L\",[" + blanks60 + "12345,2],0]"));
-  // The list's '[' must be on the entry's look of 255 characters.
-  const std::string name250(250, 'n');
-  EXPECT_EQ(name250 + " 1 2 0 3 1 0\n", Scan("[\"" + name250 + "\",[1,2],3]"));
-  EXPECT_EQ("", Scan("[\"n" + name250 + "\",[1,2],3]"));
-  // Each entry is read from its own start, so a long line is read whole.
-  std::string line;
-  std::string expected;
-  for (int i = 0; i < 40; ++i) {
-    line += "[\"C" + std::to_string(i) + "\",[" + std::to_string(i) + ",0],0],";
-    expected += "C" + std::to_string(i) + " " + std::to_string(i) + " 0 0 0 1 0\n";
-  }
-  EXPECT_EQ(expected, Scan("[" + line + "]\n"));
+  for (const auto& [script, expected] : cases) EXPECT_EQ(expected, Scan(script)) << script;
 }
 
 }  // namespace

@@ -13,53 +13,58 @@
 #include "tests/test_util.h"
 
 namespace vexlar::platform {
-namespace {
-
 namespace fs = std::filesystem;
 
 TEST(Platform, FullPathResolvesAgainstTheCurrentDirectory) {
-  const std::string root = FullPath(std::string(1, kSeparator)).value_or("(none)");
-  const auto at_root = [&root](std::string path) {
+  const auto at_root = [](std::string path) {
     std::replace(path.begin(), path.end(), '/', kSeparator);
-    return root + path;
+    return fs::current_path().root_path().string() + path;
   };
   EXPECT_EQ(fs::current_path().string() + kSeparator + "a.kolvo", FullPath("a.kolvo").value_or(""));
   for (const char* path : {"m/sub/../a.kolvo", "m/.//a.kolvo", "../m/a.kolvo"}) {
     EXPECT_EQ(at_root("m/a.kolvo"), FullPath(at_root(path)).value_or("(none)")) << path;
   }
+  EXPECT_EQ(at_root(""), FullPath(at_root("")).value_or("(none)"));
 #ifdef _WIN32
   // '/' is a separator too; letter case is kept.
   EXPECT_EQ("C:\\m\\A.KOLVO", FullPath("C:/m/A.KOLVO").value_or("(none)"));
 #endif
 }
 
+// Byte for byte: CR LF, a lone CR, NUL and the byte that ends a text-mode
+// read on Windows; a device is refused.
 TEST(Platform, ReadWholeFileTakesRegularFilesByteForByte) {
   test::TempFolder folder;
-  // CR LF, a lone CR, NUL and the byte that ends a text-mode read on Windows.
   const std::string bytes("a\r\nb\rc\0d\x1a\n", 10);
   test::WriteFile(folder.Path("a.kolvo"), bytes);
-#ifndef _WIN32
-  fs::create_symlink(folder.Path("a.kolvo"), folder.Path("link.kolvo"));
-  fs::create_symlink("/dev/zero", folder.Path("zero.kolvo"));
-#endif
-  const struct {
-    std::string path;
-    bool read;
-  } cases[] = {
-      {folder.Path("a.kolvo"), true},
+  std::string got, linked = "before";
+  EXPECT_TRUE(ReadWholeFile(folder.Path("a.kolvo"), &got));
+  EXPECT_EQ(bytes, got);
 #ifdef _WIN32
-      {"NUL", false},  // a device
+  EXPECT_FALSE(ReadWholeFile("NUL", &got));
 #else
-      {folder.Path("link.kolvo"), true},
-      {folder.Path("zero.kolvo"), false},  // a device without end
+  fs::create_symlink(folder.Path("a.kolvo"), folder.Path("link.kolvo"));
+  EXPECT_TRUE(ReadWholeFile(folder.Path("link.kolvo"), &linked));
+  EXPECT_EQ(bytes, linked);
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", &got));  // a device without end
 #endif
-  };
-  for (const auto& c : cases) {
-    std::string got = "before";
-    EXPECT_EQ(c.read, ReadWholeFile(c.path, &got)) << c.path;
-    EXPECT_EQ(c.read ? bytes : "before", got) << c.path;
-  }
 }
 
-}  // namespace
+#ifndef _WIN32
+// A name that does not exist as given is matched without regard to case, the
+// first in byte order winning; what matches nothing stays as given. A text
+// not stored whole is told.
+TEST(Platform, NamesInAnyCaseAndAppendedText) {
+  test::TempFolder folder;
+  for (const char* name : {"Camp.txt", "CAMP.txt", "camp.TXT"})
+    test::WriteFile(folder.Path(name), "");
+  EXPECT_EQ(folder.Path("CAMP.txt"), ResolveNameCase(folder.Path("camp.txt")));
+  EXPECT_EQ(folder.Path("camp.TXT"), ResolveNameCase(folder.Path("camp.TXT")));
+  EXPECT_EQ("./no/such.file", ResolveNameCase("./no/such.file"));
+  EXPECT_EQ("/m/", FullPath("/m/.//").value_or(""));  // a trailing separator stays
+  EXPECT_TRUE(AppendToTextFile(folder.Path("Camp.txt"), "a"));
+  EXPECT_FALSE(AppendToTextFile("/dev/full", "a"));
+}
+#endif
+
 }  // namespace vexlar::platform

@@ -2,115 +2,79 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
-
-#include "reader/quote_spans.h"
+#include <utility>
 
 namespace vexlar {
 namespace {
 
-// Reads `text` and returns the store's debug form.
+// The store's debug form after reading `text`, which must not change when
+// its line ends are CR LF.
 std::string Read(const std::string& text) {
-  ObjectStore store;
-  ReadSourceText(store.KeepText(text), &store);
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  ObjectStore store, crlf_store;
+  ReadSourceText(text, &store);
+  ReadSourceText(crlf, &crlf_store);
+  EXPECT_EQ(store.DebugString(), crlf_store.DebugString()) << text << " (CR LF)";
   return store.DebugString();
 }
 
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  return out;
-}
-
-// QuoteSpans gives the answers of the rule followed literally on every look
-// of up to 13 quotes and other characters, where no span may leave the look;
-// on looks of 1023 characters full of quote runs, following the rule costs so
-// many steps that ExtractValue hands over to QuoteSpans part way through: it
-// and QuoteSpans still give the rule's answers.
-TEST(Reader, QuoteShortcutsFollowTheRule) {
-  for (std::size_t length = 0; length <= 13; ++length) {
-    for (std::size_t bits = 0; bits < (std::size_t{1} << length); ++bits) {
-      std::string look(length, 'x');
-      for (std::size_t k = 0; k < length; ++k) look[k] = (bits >> k & 1) ? '"' : 'x';
-      QuoteSpans spans(look);
-      for (std::size_t a = 0; a < length; ++a) {
-        for (std::size_t b = 1; look[a] == '"' && b <= 4; ++b) {
-          const std::size_t span = QuoteRunSpan(look, a, b);
-          ASSERT_EQ(span, spans.Span(a, b)) << look << " " << a << " " << b;
-          ASSERT_LE(span, length - a) << look << " " << a << " " << b;
-        }
-      }
-    }
-  }
-  std::mt19937 random(11);
-  for (int trial = 0; trial < 80; ++trial) {
-    const std::size_t longest_run = 1 + random() % 60;
-    std::string look = "\"";
-    while (look.size() < 1023) {
-      look.append(1 + random() % longest_run, '"');
-      look.append(random() % 3, trial % 2 == 0 ? 'x' : ' ');
-    }
-    look.resize(1023);
-    QuoteSpans reused;
-    const ExtractedValue expected = ExtractValue(look), got = ExtractValue(look, &reused);
-    ASSERT_EQ(expected.value, got.value) << look;
-    ASSERT_EQ(expected.count, got.count) << look;
-    QuoteSpans spans(look);
-    for (std::size_t a = 0; a < look.size(); a += 1 + random() % 16) {
-      if (look[a] != '"') continue;
-      ASSERT_EQ(QuoteRunSpan(look, a, 2), spans.Span(a, 2)) << trial << " " << a;
-    }
-  }
-}
-
-// Whole files, read with LF and with CR LF line ends: argument lines, object
-// headers, and files that end at each step of an object.
-TEST(Reader, ObjectsAndArgumentsInFileOrder) {
-  const std::string unit = "class _unit_1\n objectType=\"unit\"";
-  const auto in_unit = [&unit](const std::string& line) {
-    return unit + ";\n Arguments\n {\n" + line + "\n };\n";
+// Argument lines in the Arguments block of one unit: the value ends at the
+// first quote that starts no doubled-quote section, or with the line; a name
+// counts after a blank, starts with a letter and needs an equals sign.
+TEST(Reader, ArgumentLines) {
+  const std::string x1021(1021, 'x'), x1022(1022, 'x');
+  const std::pair<std::string, std::string> cases[] = {
+      {R"( A="x"y """"z""""; B="2";)", R"( A="x" B="2")"},
+      {R"( A="p q=r";)", R"( A="p q=r")"},
+      {R"( A="1"; Z="2"; a="3"; z="4";)", R"( A="1" Z="2" a="3" z="4")"},
+      {R"( NAME "x";)", ""},
+      {R"( NAME=x;)", ""},
+      {R"( _NAME="x";)", ""},
+      // The name and the equals sign in a look of 63, the value in one of 1023
+      // (its line end kept, a CR LF as "\n").
+      {" " + std::string(63, 'N') + "=\"1\";", ""},
+      {" INIT=\"" + x1022 + "x\";", " INIT=\"" + x1022 + "\""},
+      {" INIT=\"" + x1021, " INIT=\"" + x1021 + "\n\""},
   };
-  const struct {
-    std::string text;
-    std::string store;
-  } cases[] = {
-      {in_unit("\tPOSITION = \"[1,2,3]\";"), "0 unit unit 1 POSITION=\"[1,2,3]\"\n"},
-      {in_unit("\tTEXT=\"\";"), "0 unit unit 1 TEXT=\"\"\n"},
-      // Doubled-quote sections stay in the value; a quote that starts none closes it.
-      {in_unit("\tINIT=\"hint \"\"Hi\"\";\";"), "0 unit unit 1 INIT=\"hint \"\"Hi\"\";\"\n"},
-      {in_unit("\tA=\"a \"\"\"\" b\";"), "0 unit unit 1 A=\"a \"\"\"\" b\"\n"},
-      {in_unit("\tA=\"x\"y \"\"\"\"z\"\"\"\"; B=\"2\";"), "0 unit unit 1 A=\"x\" B=\"2\"\n"},
-      {in_unit("\tA=\"x\"; // \"\"y\"\""), "0 unit unit 1 A=\"x\"; // \"\"y\"\n"},
-      {in_unit("\tA=\"1\"; B=\"2\";"), "0 unit unit 1 A=\"1\" B=\"2\"\n"},
-      {in_unit("  name=\"x\";"), "0 unit unit 1 name=\"x\"\n"},
-      {in_unit("\tTEXT=\"open"), "0 unit unit 1 TEXT=\"open\n\"\n"},  // the line end is kept
-      {in_unit("NAME=\"x\";"), "0 unit unit 1\n"},  // a name at the start of a line is not seen
-      {in_unit("\tNAME \"x\";"), "0 unit unit 1\n"},
-      {in_unit("\tNAME=x;"), "0 unit unit 1\n"},
-      {in_unit("\t_NAME=\"x\";"), "0 unit unit 1\n"},  // a name starts with a letter
-      {in_unit("\tINIT=\"" + std::string(600, 'x') + "\";"),
-       "0 unit unit 1 INIT=\"" + std::string(600, 'x') + "\"\n"},
+  for (const auto& [line, arguments] : cases) {
+    EXPECT_EQ("0 unit unit 1" + arguments + "\n",
+              Read("class _unit_1\n objectType=\"unit\";\n Arguments\n {\n" + line + "\n };\n"))
+        << line;
+  }
+}
+
+// Whole files: object headers, blocks, and files that end at each step of
+// an object.
+TEST(Reader, ObjectsInFileOrder) {
+  const std::string unit = "class _unit_1\n objectType=\"unit\"";
+  const std::pair<std::string, std::string> cases[] = {
       {"junk\nclass _group_3\n{\n objectType=\"group\";\n class Arguments\n {\n  SIDE=\"WEST\";\n "
        "};\n};\nbetween\nclass _unit_12\n{\n objectType=\"unit\";\n class Arguments\n {\n };\n};\n",
        "0 group group 3 SIDE=\"WEST\"\n1 unit unit 12\n"},
-      {"class\t_marker_2\n objectType=\"marker\"; Arguments { A=\"1\"; }\n",
+      {"class\t_marker_2\n objectType=\"marker\"; Arguments{ A=\"1\"; }\n",
        "0 marker marker 2 A=\"1\"\n"},
       // A line end between "class" and the underscore makes no header.
-      {"class\n_marker_2\n objectType=\"marker\"; Arguments { }\n" + in_unit(""),
+      {"class\n_marker_2\n objectType=\"marker\"; Arguments { }\n" + unit + "; Arguments { }\n",
        "0 unit unit 1\n"},
       {"class _unit_1\n objectType=\"Unit\"; Arguments { }\n", "0 ? unit 1\n"},
       {"class _x_1 objectType=\"objectComposition\";\n", "0 objectComposition x 1\n"},
       // A brace at the start of a line does not end the block.
       {unit + "; Arguments {\n A=\"1\";\n}\n B=\"2\";\n };\n", "0 unit unit 1 A=\"1\" B=\"2\"\n"},
       // An object without Arguments takes the next object's block.
-      {unit + ";\nclass _unit_2\n objectType=\"unit\"; Arguments { A=\"1\"; }\n" + in_unit(""),
+      {unit + ";\nclass _unit_2\n objectType=\"unit\"; Arguments { A=\"1\"; }\n" + unit +
+           "; Arguments { }\n",
        "0 unit unit 1 A=\"1\"\n1 unit unit 1\n"},
       {"subclass _intel_4 objectType=\"intel\"; Arguments { }\n", "0 intel intel 4\n"},
       {"class _unit_a5\n objectType=\"unit\";\n", "0 unit unit -1\n"},
       {"class _unit_99999999999\n", "0 ? unit 2147483647\n"},
+      // The number and the blank after it in a look of 63.
+      {"class _u_" + std::string(62, '1') + " x\n", "0 ? u -1\n"},
       {"class __7\n objectType=\"center\";\n", "0 center  7\n"},
-      // A name without its second underscore is skipped.
+      // A name without its second underscore in a look of 63 is skipped.
+      {"class _" + std::string(62, 'n') + "_1\n", "0 ? " + std::string(62, 'n') + " 1\n"},
+      {"class _" + std::string(63, 'n') + "_1\n", ""},
       {"class _unit\n objectType=\"unit\";\nclass _group_1 objectType=\"group\";\n",
        "0 group group 1\n"},
       {"class _unit", ""},
@@ -130,10 +94,7 @@ TEST(Reader, ObjectsAndArgumentsInFileOrder) {
            "\"; NAME=\"y\"; };};",
        "0 marker marker 1 TEXT=\"" + std::string(40, 'x') + "\" NAME=\"y\"\n"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.store, Read(c.text)) << c.text;
-    EXPECT_EQ(c.store, Read(WithCrLf(c.text))) << c.text << " (CR LF)";
-  }
+  for (const auto& [text, store] : cases) EXPECT_EQ(store, Read(text)) << text;
 }
 
 }  // namespace

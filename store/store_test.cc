@@ -3,22 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace vexlar {
-namespace {
-
-TEST(ObjectStore, ArgumentLookupIgnoresCaseAndTakesTheFirst) {
-  SourceObject object;
-  object.arguments = {{"side", "WEST"}, {"Position", "[1]"}, {"SIDE", "EAST"}, {"player", "1"}};
-  EXPECT_EQ("WEST", FindArgumentValue(object, "SIDE").value_or("-"));
-  EXPECT_EQ("[1]", RequireArgumentValue(object, "POSITION"));
-  EXPECT_EQ("-", FindArgumentValue(object, "SIDES").value_or("-"));
-  EXPECT_EQ("", RequireArgumentValue(object, "GROUP"));
-  EXPECT_EQ("1", FindPlayerArgument(object.arguments).value_or("-"));
-  ObjectArgument* position = FindArgument(object, "position");
-  ASSERT_NE(nullptr, position);
-  position->value = "[9]";
-  EXPECT_EQ("[9]", FindArgumentValue(object, "POSITION").value_or("-"));
-  EXPECT_EQ("Position", object.arguments[1].name);  // stored names stay as written
-}
 
 TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
   using Case = std::pair<const char*, std::int32_t>;
@@ -38,5 +22,4 @@ TEST(ObjectStore, KeptTextsStayInPlace) {
   EXPECT_EQ("short", kept);
 }
 
-}  // namespace
 }  // namespace vexlar

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -19,9 +18,8 @@ namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
-  std::random_device random;
   const std::string name =
-      "vexlar-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
+      "vexlar-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(counter++);
   path_ = (fs::temp_directory_path() / name).string() + platform::kSeparator;
   fs::create_directories(path_);
 }
@@ -64,24 +62,21 @@ RunResult RunInProcess(const std::string& executable, const std::vector<std::str
   fs::create_directories(fs::path(executable).parent_path());
   std::vector<std::string> argv{executable};
   argv.insert(argv.end(), args.begin(), args.end());
-  const std::string log_path = executable + ".log";
+  const std::string log_path = executable + ".log", console_path = executable + ".console";
   const std::size_t log_before = ReadFile(log_path).size();
   std::tm start{};
   start.tm_mday = 11, start.tm_mon = 10 - 1, start.tm_year = 2008 - 1900;
   start.tm_hour = 14, start.tm_min = 20, start.tm_sec = 5;
-  std::FILE* console = std::tmpfile();
+  std::FILE* console = std::fopen(console_path.c_str(), "wb");
   EXPECT_NE(nullptr, console);
-
   RunResult result;
   result.status = RunVexlar(argv, console, start);
-  std::rewind(console);
-  for (int c; (c = std::fgetc(console)) != EOF;) result.console += static_cast<char>(c);
   std::fclose(console);
+  result.console = ReadFile(console_path);
   result.log = ReadFile(log_path);
-  std::size_t body = std::min(log_before, result.log.size());
-  for (int line = 0; line < 5; ++line) {
-    body = std::min(result.log.find('\n', body), result.log.size() - 1) + 1;
-  }
+  std::size_t body = log_before;  // after the five header lines of this run
+  for (int line = 0; line < 5 && body < result.log.size(); ++line)
+    body = result.log.find('\n', body) + 1;
   result.log_body = result.log.substr(std::min(body, result.log.size()));
   return result;
 }
@@ -92,18 +87,18 @@ std::string KolvoObject(const std::string& header, const std::string& type,
          arguments + "\t};\n};\n";
 }
 
-const char Surroundings::kConfig[] =
+const std::string Surroundings::kConfigText =
     "class CfgDynO\n{\n\tclass camp\n\t{\n\t\tobjectScript = \"\\dyno\\camp.txt\";\n\t};\n};\n";
-const char Surroundings::kScript[] = "[\"Tent\",[1,2],0]\n[\"Jeep\",[3,4,0],90,0.5,0.1]\n";
-const std::string Surroundings::kSource =
+const std::string Surroundings::kScriptText = "[\"Tent\",[1,2],0]\n[\"Jeep\",[3,4,0],90,0.5,0.1]\n";
+const std::string Surroundings::kSourceText =
     KolvoObject("_oc_1", "objectComposition",
                 "\t\tTYPE=\"camp\";\n\t\tPOSITION=\"[100,200,0]\";\n") +
     KolvoObject("_marker_2", "marker", "\t\tTEXT=\"flag\";\n");
 
 Surroundings::Surroundings() {
-  WriteFile(config, kConfig);
-  WriteFile(script, kScript);
-  WriteFile(source, kSource);
+  WriteFile(Path(kConfig), kConfigText);
+  WriteFile(Path(kScript), kScriptText);
+  WriteFile(source, kSourceText);
   WriteFile(mission, "keep me");
 }
 

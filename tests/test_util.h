@@ -49,22 +49,21 @@ RunResult RunInProcess(const std::string& executable, const std::vector<std::str
 std::string KolvoObject(const std::string& header, const std::string& type,
                         const std::string& arguments);
 
-/// The files of one conversion, by path: bin/vexlar (only the executable's
-/// path), bin/DynO.cpp with the type camp, whose script bin/DynO/Camp.txt
-/// (named "camp.txt" in the config) makes two vehicles; M/Attack.kolvo with a
-/// camp and a marker, beside an older M/Mission.pld that says "keep me". The
-/// driver folds the source path to lower case: on POSIX every run finds the
-/// source, the script and mission.pld through names that differ in case.
-struct Surroundings {
-  static const char kConfig[];
-  static const char kScript[];
-  static const std::string kSource;
+/// The files of one conversion in a fresh folder: bin/vexlar (only the
+/// executable's path), bin/DynO.cpp with the type camp, whose script
+/// bin/DynO/Camp.txt (named "camp.txt" in the config) makes two vehicles, and
+/// M/Attack.kolvo with a camp and a marker, beside an older M/Mission.pld
+/// that says "keep me". The driver folds the source path to lower case: on
+/// POSIX every run finds the source, the script and mission.pld through
+/// names that differ in case.
+struct Surroundings : TempFolder {
+  static constexpr const char* kConfig = "bin/DynO.cpp";
+  static constexpr const char* kScript = "bin/DynO/Camp.txt";
+  static constexpr const char* kSource = "M/Attack.kolvo";
+  static constexpr const char* kMission = "M/Mission.pld";
+  static const std::string kConfigText, kScriptText, kSourceText;
   Surroundings();
-  std::string Path(const std::string& name) const { return folder.Path(name); }
-  TempFolder folder;
-  std::string executable = Path("bin/vexlar"), config = Path("bin/DynO.cpp"),
-              script = Path("bin/DynO/Camp.txt"), source = Path("M/Attack.kolvo"),
-              mission = Path("M/Mission.pld");
+  std::string executable = Path("bin/vexlar"), source = Path(kSource), mission = Path(kMission);
 };
 
 }  // namespace vexlar::test

@@ -3,44 +3,38 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace vexlar {
-namespace {
 
 // POSITION is cut after its last ']'; a height other than 0 adds a setpos
 // statement to INIT, or a new INIT argument at the end of the list.
-TEST(Position, HeightRule) {
-  const struct {
-    const char* position;   // null: no POSITION argument
-    const char* init;       // null: no INIT argument
-    const char* arguments;  // afterwards
-  } cases[] = {
-      {"[100,200,5];", nullptr, "Position=[100,200,5] TYPE=Truck INIT=this setpos [100,200,5];"},
-      {"[1,2,3]", "", "Position=[1,2,3] init=; this setpos [1,2,3]; TYPE=Truck"},
-      {"[1,2,3]", "hint;", "Position=[1,2,3] init=hint;; this setpos [1,2,3]; TYPE=Truck"},
-      {"[1,2,0]x]", nullptr, "Position=[1,2,0]x] TYPE=Truck"},
-      {"[1,2,abc]", nullptr, "Position=[1,2,abc] TYPE=Truck"},
-      {"[1,2,0,5]", nullptr, "Position=[1,2,0,5] TYPE=Truck INIT=this setpos [1,2,0,5];"},
-      {"[1,2,0.5m]", nullptr, "Position=[1,2,0.5m] TYPE=Truck INIT=this setpos [1,2,0.5m];"},
-      {"10,20,5", nullptr, "Position= TYPE=Truck"},
-      {"]", nullptr, "Position= TYPE=Truck"},
-      {nullptr, "", "init= TYPE=Truck"},
+TEST(HeightRule, CutsThePositionAndKeepsTheHeightInInit) {
+  // POSITION and INIT before (null: none), all arguments afterwards.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"[100,200,5];", nullptr, " Position=[100,200,5] TYPE=Truck INIT=this setpos [100,200,5];"},
+      {"[1,2,3]", "", " Position=[1,2,3] init=; this setpos [1,2,3]; TYPE=Truck"},
+      {"[1,2,3]", "hint;", " Position=[1,2,3] init=hint;; this setpos [1,2,3]; TYPE=Truck"},
+      {"[1,2,0]x]", nullptr, " Position=[1,2,0]x] TYPE=Truck"},
+      {"[1,2,abc]", nullptr, " Position=[1,2,abc] TYPE=Truck"},
+      {"[1,2,0,5]", nullptr, " Position=[1,2,0,5] TYPE=Truck INIT=this setpos [1,2,0,5];"},
+      {"[1,2,0.5m]", nullptr, " Position=[1,2,0.5m] TYPE=Truck INIT=this setpos [1,2,0.5m];"},
+      {"10,20,5", nullptr, " Position= TYPE=Truck"},
+      {"]x", nullptr, " Position= TYPE=Truck"},
+      {nullptr, "", " init= TYPE=Truck"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [position, init, expected] : cases) {
     ObjectStore store;
-    SourceObject object = store.NewSourceObject();
-    if (c.position) AppendArgument(object, {"Position", c.position});
-    if (c.init) AppendArgument(object, {"init", c.init});
+    SourceObject object;
+    if (position) AppendArgument(object, {"Position", position});
+    if (init) AppendArgument(object, {"init", init});
     AppendArgument(object, {"TYPE", "Truck"});
     ApplyHeightRule(object, &store);
     std::string arguments;
-    for (const ObjectArgument& a : object.arguments) {
-      arguments +=
-          (arguments.empty() ? "" : " ") + std::string(a.name) + "=" + std::string(a.value);
-    }
-    EXPECT_EQ(c.arguments, arguments) << (c.position ? c.position : "no POSITION");
+    for (const ObjectArgument& a : object.arguments)
+      arguments += " " + std::string(a.name) + "=" + std::string(a.value);
+    EXPECT_EQ(expected, arguments) << (position ? position : "no POSITION");
   }
 }
 
-}  // namespace
 }  // namespace vexlar
