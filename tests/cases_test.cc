@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "text/ascii.h"
 #include "tests/test_util.h"
+#include "text/ascii.h"
 
 namespace vexlar {
 namespace {
