@@ -15,8 +15,9 @@ const std::tm kStartTime = vexlar::platform::LocalTime(std::time(nullptr));
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.emplace_back("vexlar");
-  // A console that goes away ends the messages on it, not the conversion.
-  vexlar::platform::IgnoreBrokenPipe();
+  // A console that goes away, or a file-size limit, fails a write; neither
+  // ends the process without a word.
+  vexlar::platform::IgnoreFailedWriteSignals();
   // The objects stay until the process ends and the system takes their
   // memory back at once: freeing a mission of a million objects one
   // allocation at a time takes a quarter of a second.

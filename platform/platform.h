@@ -1,7 +1,7 @@
 // Everything that differs between Windows and POSIX: the path separator,
 // full-path resolution, finding files whose names differ in letter case,
-// opening, replacing and removing files, and local time. No other module
-// tests the operating system.
+// reading, appending to and replacing files, signals, and local time. No
+// other module tests the operating system.
 #ifndef VEXLAR_PLATFORM_PLATFORM_H_
 #define VEXLAR_PLATFORM_PLATFORM_H_
 
@@ -57,27 +57,52 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 /// directory, a pipe or a device, which could make a read wait or never end.
 FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size);
 
-/// Opens `path` as a text stream: mode "a" (append) or "w" (create or
-/// replace). Line ends written as "\n" are stored as CR LF on Windows.
-/// Returns null when the file cannot be opened or `path` is a directory.
-FilePtr OpenTextFile(const std::string& path, const char* mode);
-
 /// Appends `text` to the text file `path`, creating it when missing, and
-/// closes it again; line ends as OpenTextFile stores them. Returns false
-/// when the file cannot be opened or `text` was not stored whole.
+/// closes it again. Line ends written as "\n" are stored as CR LF on
+/// Windows. Returns false when the file cannot be opened or `text` was not
+/// stored whole.
 bool AppendToTextFile(const std::string& path, std::string_view text);
 
-/// Renames `from` over `to`, replacing an existing file. Returns false on
-/// failure; `to` is then unchanged.
-bool ReplaceFile(const std::string& from, const std::string& to);
+/// A text file that replaces `target` only once it is complete. It is
+/// written under a temporary name of its own beside the file it replaces:
+/// "<name>.<process id>-<n>.tmp", created exclusively, so that no other
+/// file or link is ever opened, and renamed over the target by Commit().
+/// When `target` is a symbolic link, the file it finally names is replaced
+/// and the link stays; the replaced file keeps its permission bits. The
+/// temporary file is removed when the object goes without a commit, and
+/// when SIGINT or SIGTERM (on Windows, a console break) ends the process
+/// while it exists.
+class ReplacementFile {
+ public:
+  explicit ReplacementFile(const std::string& target);
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-/// Removes a file; a missing file is no error.
-void RemoveFile(const std::string& path);
+  /// The stream to write to ("\n" stored as CR LF on Windows); null when
+  /// no temporary file could be made: the target is a dangling link, a link
+  /// loop or a folder, or its folder cannot be written.
+  std::FILE* stream() const { return stream_; }
 
-/// Makes a write to a pipe that nobody reads any more fail with an error
-/// rather than end the process (SIGPIPE on POSIX; Windows has no such
-/// signal), so that `vexlar m.kolvo | head -1` still converts.
-void IgnoreBrokenPipe();
+  /// Closes the stream and renames the temporary file over the target.
+  /// Returns false, with the temporary file removed and the target as it
+  /// was, when a write, the close or the rename failed.
+  bool Commit();
+
+ private:
+  void Discard();
+
+  std::string target_;     // the file to replace, links resolved
+  std::string temporary_;  // empty when none was made
+  std::FILE* stream_ = nullptr;
+};
+
+/// Makes a write that cannot go on fail with an error rather than end the
+/// process: a write to a pipe nobody reads any more (SIGPIPE), so that
+/// `vexlar m.kolvo | head -1` still converts, and a write past a file-size
+/// limit (SIGXFSZ), which then fails like a full disk. Windows has neither
+/// signal.
+void IgnoreFailedWriteSignals();
 
 /// Broken-down local time of `when`.
 std::tm LocalTime(std::time_t when);

@@ -4,12 +4,15 @@
 // case, as the game's own tools on Windows did).
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -123,13 +126,6 @@ FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
   return FilePtr(std::fopen(resolved.c_str(), "rb"));
 }
 
-FilePtr OpenTextFile(const std::string& path, const char* mode) {
-  const std::string resolved = ResolveNameCase(path);
-  std::error_code ec;
-  if (fs::is_directory(resolved, ec)) return nullptr;
-  return FilePtr(std::fopen(resolved.c_str(), mode));
-}
-
 bool AppendToTextFile(const std::string& path, std::string_view text) {
   // The run log is appended to for every message. When the file exists under
   // its exact name, a single open does what resolving the name and testing
@@ -154,13 +150,127 @@ bool AppendToTextFile(const std::string& path, std::string_view text) {
   return ::close(fd) == 0 && whole;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  return std::rename(ResolveNameCase(from).c_str(), ResolveNameCase(to).c_str()) == 0;
+namespace {
+
+// The temporary file that SIGINT or SIGTERM must remove, or null. Set only
+// while those signals are blocked, and read by the handler.
+std::atomic<const char*> pending_temporary{nullptr};
+struct sigaction previous_int, previous_term;
+
+extern "C" void RemovePendingTemporary(int signal_number) {
+  if (const char* path = pending_temporary.load()) ::unlink(path);
+  // The action is back to the default (SA_RESETHAND): the process ends as
+  // that signal ends it.
+  ::raise(signal_number);
 }
 
-void RemoveFile(const std::string& path) { std::remove(ResolveNameCase(path).c_str()); }
+// Blocks SIGINT and SIGTERM for the object's life.
+class TerminationBlocked {
+ public:
+  TerminationBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~TerminationBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationBlocked(const TerminationBlocked&) = delete;
+  TerminationBlocked& operator=(const TerminationBlocked&) = delete;
 
-void IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
+ private:
+  sigset_t previous_;
+};
+
+// The file that a write to `path` finally reaches: `path` itself, or the
+// end of its chain of symbolic links; nothing for a dangling link or a loop.
+std::optional<std::string> FinalTarget(const std::string& path) {
+  struct stat link;
+  if (::lstat(path.c_str(), &link) != 0) return path;  // a new file
+  if (!S_ISLNK(link.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::nullopt;
+  std::string target(real);
+  std::free(real);
+  return target;
+}
+
+}  // namespace
+
+ReplacementFile::ReplacementFile(const std::string& target) {
+  const std::optional<std::string> final_target = FinalTarget(ResolveNameCase(target));
+  if (!final_target) return;
+  target_ = *final_target;
+  struct stat old;
+  const bool replaces = ::stat(target_.c_str(), &old) == 0;
+  if (replaces && !S_ISREG(old.st_mode)) return;
+
+  // pid and a counter make the name; a file that has it already, whoever
+  // made it, is left alone and the next name is tried.
+  const std::string stem = target_ + "." + std::to_string(::getpid()) + "-";
+  TerminationBlocked blocked;
+  int fd = -1;
+  for (int n = 0; fd < 0 && n < 1000; ++n) {
+    temporary_ = stem + std::to_string(n) + ".tmp";
+    fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    temporary_.clear();
+    return;
+  }
+  if (replaces) ::fchmod(fd, old.st_mode & 07777);
+  stream_ = ::fdopen(fd, "w");
+  if (stream_ == nullptr) {
+    ::close(fd);
+    Discard();
+    return;
+  }
+  pending_temporary = temporary_.c_str();
+  struct sigaction action {};
+  action.sa_handler = RemovePendingTemporary;
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, &previous_int);
+  sigaction(SIGTERM, &action, &previous_term);
+}
+
+ReplacementFile::~ReplacementFile() { Discard(); }
+
+bool ReplacementFile::Commit() {
+  if (stream_ == nullptr) return false;
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  if (!closed || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  TerminationBlocked blocked;
+  pending_temporary = nullptr;
+  sigaction(SIGINT, &previous_int, nullptr);
+  sigaction(SIGTERM, &previous_term, nullptr);
+  temporary_.clear();
+  return true;
+}
+
+void ReplacementFile::Discard() {
+  if (stream_ != nullptr) std::fclose(stream_);
+  stream_ = nullptr;
+  if (temporary_.empty()) return;
+  TerminationBlocked blocked;
+  ::unlink(temporary_.c_str());
+  if (pending_temporary.load() == temporary_.c_str()) {
+    pending_temporary = nullptr;
+    sigaction(SIGINT, &previous_int, nullptr);
+    sigaction(SIGTERM, &previous_term, nullptr);
+  }
+  temporary_.clear();
+}
+
+void IgnoreFailedWriteSignals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
 
 std::tm LocalTime(std::time_t when) {
   std::tm result{};

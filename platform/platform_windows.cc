@@ -1,12 +1,12 @@
 // Windows side of the platform layer: '\' paths, _fullpath, text-mode files
 // that store a line end as CR LF. Names are matched by the file system
 // without regard to case, so no matching of our own is needed.
+#include <fcntl.h>
 #include <io.h>
 #include <stdlib.h>
 #include <windows.h>
 
-// <windows.h> maps ReplaceFile to ReplaceFileA; ours is another function.
-#undef ReplaceFile
+#include <atomic>
 
 #include "platform/platform.h"
 
@@ -46,24 +46,87 @@ FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
   return file;
 }
 
-FilePtr OpenTextFile(const std::string& path, const char* mode) {
-  if (IsDirectory(path)) return nullptr;
-  return FilePtr(std::fopen(path.c_str(), mode));
-}
-
 bool AppendToTextFile(const std::string& path, std::string_view text) {
-  FilePtr file = OpenTextFile(path, "a");
+  if (IsDirectory(path)) return false;
+  FilePtr file(std::fopen(path.c_str(), "a"));
   return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
          std::fclose(file.release()) == 0;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+namespace {
+
+// The temporary file that a console break must remove, or null.
+std::atomic<const char*> pending_temporary{nullptr};
+
+BOOL WINAPI RemovePendingTemporary(DWORD) {
+  if (const char* path = pending_temporary.load()) DeleteFileA(path);
+  return FALSE;  // the default handler then ends the process
 }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+}  // namespace
 
-void IgnoreBrokenPipe() {}
+ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
+  if (IsDirectory(target_)) return;
+  // pid and a counter make the name; a file that has it already, whoever
+  // made it, is left alone and the next name is tried.
+  const std::string stem = target_ + "." + std::to_string(GetCurrentProcessId()) + "-";
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int n = 0; handle == INVALID_HANDLE_VALUE && n < 1000; ++n) {
+    temporary_ = stem + std::to_string(n) + ".tmp";
+    // Shared for deletion only, so that a console break can remove it while
+    // it is open.
+    handle = CreateFileA(temporary_.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    temporary_.clear();
+    return;
+  }
+  pending_temporary = temporary_.c_str();
+  SetConsoleCtrlHandler(RemovePendingTemporary, TRUE);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_TEXT);
+  if (fd < 0) {
+    CloseHandle(handle);
+    Discard();
+    return;
+  }
+  stream_ = _fdopen(fd, "w");
+  if (stream_ == nullptr) {
+    _close(fd);
+    Discard();
+  }
+}
+
+ReplacementFile::~ReplacementFile() { Discard(); }
+
+bool ReplacementFile::Commit() {
+  if (stream_ == nullptr) return false;
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  // A read-only or locked target makes the move fail.
+  if (!closed || !MoveFileExA(temporary_.c_str(), target_.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Discard();
+    return false;
+  }
+  pending_temporary = nullptr;
+  SetConsoleCtrlHandler(RemovePendingTemporary, FALSE);
+  temporary_.clear();
+  return true;
+}
+
+void ReplacementFile::Discard() {
+  if (stream_ != nullptr) std::fclose(stream_);
+  stream_ = nullptr;
+  if (temporary_.empty()) return;
+  DeleteFileA(temporary_.c_str());
+  pending_temporary = nullptr;
+  SetConsoleCtrlHandler(RemovePendingTemporary, FALSE);
+  temporary_.clear();
+}
+
+void IgnoreFailedWriteSignals() {}
 
 std::tm LocalTime(std::time_t when) {
   std::tm result{};

@@ -339,21 +339,14 @@ std::string MissionPathFor(std::string_view source_path) {
   return path;
 }
 
-std::string TemporaryPathFor(const std::string& mission_path) { return mission_path + ".tmp"; }
-
 bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log) {
   const std::string mission_path = MissionPathFor(source_path);
-  const std::string temporary_path = TemporaryPathFor(mission_path);
-  platform::FilePtr file = platform::OpenTextFile(temporary_path, "w");
+  platform::ReplacementFile file(mission_path);
   bool written = false;
-  if (file) {
-    TextWriter out(file.get());
+  if (file.stream() != nullptr) {
+    TextWriter out(file.stream());
     WriteMission(mode, store, log, out);
-    written = out.Flush();
-    written = std::fflush(file.get()) == 0 && written;
-    written = std::fclose(file.release()) == 0 && written;
-    written = written && platform::ReplaceFile(temporary_path, mission_path);
-    if (!written) platform::RemoveFile(temporary_path);
+    written = out.Flush() && file.Commit();
   }
   if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
   return written;
