@@ -27,24 +27,36 @@ constexpr char kUsage[] =
     "mission.pld is written into the folder of the .kolvo file, replacing an\n"
     "existing one. Every run appends its messages to the log file beside the\n"
     "executable (its name with the extension .log). Object compositions are\n"
-    "expanded with DynO.cpp and the scripts of the DynO folder, both beside\n"
-    "the executable.\n"
+    "expanded with DynO.cpp and the scripts of the DynO folder, found beside\n"
+    "the executable, else in ../share/vexlar/ of an installed one.\n"
     "\n"
+    "  --dyno DIR   read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
     "  --help, -h   show this text\n"
     "  --version    show the version\n";
 
-// The outcome of reading the command line: a mode and a full path, or the
-// message that ends the run.
+// The outcome of reading the command line: a mode, a full path and the
+// options, or the message that ends the run.
 struct CommandLine {
   RunMode mode = RunMode::kMission;
   std::optional<std::string> full_path;
+  std::optional<std::string> dyno_folder;  // --dyno
   const char* error = nullptr;
+  bool usage_error = false;  // the error goes to standard error, status 2
 };
 
 CommandLine ReadCommandLine(std::vector<std::string>& args) {
   CommandLine line;
   for (std::size_t i = 1; i < args.size(); ++i) {
     std::string& arg = args[i];
+    if (arg == "--dyno" || arg.rfind("--dyno=", 0) == 0) {
+      if (arg == "--dyno" && i + 1 == args.size()) {
+        line.error = "vexlar: --dyno needs a folder; see vexlar --help\n";
+        line.usage_error = true;
+        return line;
+      }
+      line.dyno_folder = arg == "--dyno" ? args[++i] : arg.substr(7);
+      continue;
+    }
     FoldLowerInPlace(arg);
     if (arg == "intro") {
       line.mode = RunMode::kIntro;
@@ -64,18 +76,51 @@ CommandLine ReadCommandLine(std::vector<std::string>& args) {
   return line;
 }
 
+// `path` up to and including its last platform separator, or "".
+std::string FolderOf(std::string_view path) {
+  const std::size_t separator = path.rfind(platform::kSeparator);
+  return std::string(separator == std::string_view::npos ? std::string_view()
+                                                         : path.substr(0, separator + 1));
+}
+
+// `folder` with a separator at its end.
+std::string AsFolder(std::string folder) {
+  if (!folder.empty() && folder.back() != platform::kSeparator && folder.back() != '/') {
+    folder += platform::kSeparator;
+  }
+  return folder;
+}
+
+// Where the composition data is read from: a folder the user named;
+// otherwise beside the program when DynO.cpp is there, else in share/vexlar
+// of an installed program (bin/../share/vexlar/); else beside the program,
+// whose messages then tell what is missing.
+std::string DataDirectoryFor(const RunPaths& paths, const std::optional<std::string>& named,
+                             const std::optional<std::string>& running_executable) {
+  if (named) return AsFolder(platform::FullPath(*named).value_or(*named));
+  if (platform::IsRegularFile(paths.program_directory + "DynO.cpp") || !running_executable) {
+    return paths.program_directory;
+  }
+  const std::string sep(1, platform::kSeparator);
+  const std::optional<std::string> installed = platform::FullPath(
+      FolderOf(*running_executable) + ".." + sep + "share" + sep + "vexlar" + sep);
+  if (installed && platform::IsRegularFile(*installed + "DynO.cpp")) return AsFolder(*installed);
+  return paths.program_directory;
+}
+
 }  // namespace
 
-std::string ProgramDirectoryFor(std::string_view executable_path) {
-  std::size_t separator = executable_path.rfind(platform::kSeparator);
-  if (separator != std::string_view::npos) {
-    return std::string(executable_path.substr(0, separator + 1));
+std::string ProgramDirectoryFor(std::string_view executable_path,
+                                const std::optional<std::string>& running_executable) {
+  const std::string typed(executable_path);
+  const bool has_folder = typed.find(platform::kSeparator) != std::string::npos;
+  if (running_executable && (!has_folder || platform::IsSymbolicLink(typed) ||
+                             !platform::SameFile(typed, *running_executable))) {
+    return FolderOf(*running_executable);
   }
-  std::optional<std::string> full = platform::FullPath(executable_path);
-  if (!full) return std::string();
-  separator = full->rfind(platform::kSeparator);
-  if (separator == std::string::npos) return std::string();
-  return full->substr(0, separator + 1);
+  if (has_folder) return FolderOf(typed);
+  const std::optional<std::string> full = platform::FullPath(executable_path);
+  return full ? FolderOf(*full) : std::string();
 }
 
 SourceFileKind SourceFileKindOf(std::string_view full_path) {
@@ -89,29 +134,29 @@ SourceFileKind SourceFileKindOf(std::string_view full_path) {
   return SourceFileKind::kUnsupported;
 }
 
-int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time) {
+int RunVexlar(std::vector<std::string> args, const RunContext& context) {
   ObjectStore store;
-  return RunVexlar(std::move(args), console, start_time, &store);
+  return RunVexlar(std::move(args), context, &store);
 }
 
-int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time,
-              ObjectStore* store) {
+int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectStore* store) {
   ProgramInfo info;
-  info.start_time = start_time;
+  info.start_time = context.start_time;
   RunPaths paths;
   paths.log_path = LogPathFor(args[0]);
-  RunLog log(paths.log_path, console);
+  RunLog log(paths.log_path, context.console);
   log.WriteHeader(info);
-  paths.program_directory = ProgramDirectoryFor(args[0]);
+  paths.program_directory = ProgramDirectoryFor(args[0], context.running_executable);
 
   // The help and version words hold no '.', so no convertible file is named so.
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--help" || args[i] == "-h") {
-      std::fputs(kUsage, console);
+      std::fputs(kUsage, context.console);
       return 0;
     }
     if (args[i] == "--version") {
-      std::fprintf(console, "%s %s.%i\n", info.name.c_str(), info.version.c_str(), info.build);
+      std::fprintf(context.console, "%s %s.%i\n", info.name.c_str(), info.version.c_str(),
+                   info.build);
       return 0;
     }
   }
@@ -121,6 +166,10 @@ int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& 
     return 1;
   }
   const CommandLine line = ReadCommandLine(args);
+  if (line.usage_error) {
+    std::fputs(line.error, context.errors);
+    return 2;
+  }
   if (line.error != nullptr) {
     log.Line(line.error);
     return 1;
@@ -132,13 +181,21 @@ int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& 
     log.Line("ERROR: Unsupported file type!\n");
     return 1;
   }
+  // A data folder the user names must be there, or nothing is converted.
+  const std::optional<std::string>& named =
+      line.dyno_folder ? line.dyno_folder : context.dyno_folder;
+  paths.data_directory = DataDirectoryFor(paths, named, context.running_executable);
+  if (named && !platform::IsDirectory(paths.data_directory)) {
+    log.Format("ERROR: Cannot find DynO folder!\nPath: %s\n", paths.data_directory.c_str());
+    return 1;
+  }
   log.Line("Converting from 3d to 2d editor...\n");
   paths.source_path = *line.full_path;
 
   // A source that cannot be read ends the run before the writer, so an
   // existing mission.pld is not replaced by an empty mission.
   if (!ReadSourceFile(paths.source_path, store, &log)) return 1;
-  ExpandCompositions(paths.program_directory, store, &log);
+  ExpandCompositions(paths.data_directory, store, &log);
   if (!WriteMissionFile(mode, paths.source_path, store, &log)) return 1;
   return 0;
 }

@@ -76,7 +76,7 @@ VehicleTexts PlaceEntry(double cx, double cy, double angle, const ScriptEntry& e
   return texts;
 }
 
-void ExpandCompositions(const std::string& program_directory, ObjectStore* store, RunLog* log) {
+void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log) {
   // The vehicles made are never compositions, so the set is known up front.
   std::vector<const SourceObject*> compositions;
   VisitedIds visited;
@@ -86,7 +86,7 @@ void ExpandCompositions(const std::string& program_directory, ObjectStore* store
   }
   if (compositions.empty()) return;
 
-  const std::string config_path = program_directory + "DynO.cpp";
+  const std::string config_path = data_directory + "DynO.cpp";
   std::string config;
   const bool config_read = platform::ReadWholeFile(config_path, &config);
   std::vector<std::string_view> types;
@@ -116,7 +116,7 @@ void ExpandCompositions(const std::string& program_directory, ObjectStore* store
     log->Format("DynO script name: %.*s\n", Length(*name), name->data());
 
     const std::string script_path =
-        program_directory + "DynO" + platform::kSeparator + std::string(*name);
+        data_directory + "DynO" + platform::kSeparator + std::string(*name);
     const auto [slot, is_new] = scripts.try_emplace(std::string(*name));
     LoadedScript& script = slot->second;
     if (is_new) {

@@ -48,8 +48,8 @@ void RunLog::WriteHeader(const ProgramInfo& info) {
 
 void RunLog::Line(std::string_view text) {
   AppendToFile(text);
-  std::fwrite(text.data(), 1, text.size(), console_);
-  std::fputc('\n', console_);
+  platform::WriteConsole(console_, text);
+  platform::WriteConsole(console_, "\n");
   std::fflush(console_);
 }
 

@@ -1,7 +1,9 @@
 // Everything that differs between Windows and POSIX: the path separator,
-// full-path resolution, finding files whose names differ in letter case,
-// reading, appending to and replacing files, signals, and local time. No
-// other module tests the operating system.
+// the command line, the running program's path, full-path resolution,
+// finding files whose names differ in letter case, reading, appending to and
+// replacing files, the console, signals, and local time. No other module
+// tests the operating system. Paths and texts are UTF-8 on Windows too (the
+// wide calls take them there); elsewhere they are the system's bytes.
 #ifndef VEXLAR_PLATFORM_PLATFORM_H_
 #define VEXLAR_PLATFORM_PLATFORM_H_
 
@@ -12,12 +14,36 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexlar::platform {
 
 /// The folder separator of this platform: '\\' on Windows, '/' elsewhere.
 /// Where the file formats say only the backslash counts, this one counts.
 extern const char kSeparator;
+
+/// The arguments of the process as UTF-8 texts, the program first. On
+/// Windows they are taken from the wide command line, so any name a user
+/// can type arrives whole; elsewhere they are `argv`.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+/// The value of the environment variable `name`, or nothing when unset.
+std::optional<std::string> EnvironmentVariable(const char* name);
+
+/// The absolute path of the running program's file, links resolved, as the
+/// system tells it (/proc/self/exe, _NSGetExecutablePath,
+/// GetModuleFileNameW); nothing where it cannot.
+std::optional<std::string> RunningExecutable();
+
+/// True when `a` and `b` name the same existing file.
+bool SameFile(const std::string& a, const std::string& b);
+
+/// True when `path` is a symbolic link (on Windows, any reparse point).
+bool IsSymbolicLink(const std::string& path);
+
+/// True when `path` is an existing folder, or a regular file.
+bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
 
 /// The longest full path, in characters, that resolution accepts.
 constexpr std::size_t kMaxFullPath = 260;
@@ -103,6 +129,11 @@ class ReplacementFile {
 /// limit (SIGXFSZ), which then fails like a full disk. Windows has neither
 /// signal.
 void IgnoreFailedWriteSignals();
+
+/// Writes `text` to `console` as it stands. On Windows a real console gets
+/// the characters themselves (WriteConsoleW); a pipe or a file gets the
+/// bytes, as everywhere else.
+void WriteConsole(std::FILE* console, std::string_view text);
 
 /// Broken-down local time of `when`.
 std::tm LocalTime(std::time_t when);

@@ -3,6 +3,9 @@
 // exact name does not exist (the driver folds command-line paths to lower
 // case, as the game's own tools on Windows did).
 #include <fcntl.h>
+#if defined(__APPLE__)
+#include <mach-o/dyld.h>
+#endif
 #include <strings.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -48,6 +51,64 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, const std
 }
 
 }  // namespace
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+std::optional<std::string> RunningExecutable() {
+#if defined(__APPLE__)
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::string path(size, '\0');
+  if (_NSGetExecutablePath(path.data(), &size) != 0) return std::nullopt;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::nullopt;
+  std::string resolved(real);
+  std::free(real);
+  return resolved;
+#elif defined(__linux__)
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return std::nullopt;
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(2 * path.size());
+  }
+#else
+  return std::nullopt;
+#endif
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat link;
+  return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(ResolveNameCase(path), ec);
+}
+
+bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(ResolveNameCase(path), ec);
+}
 
 std::optional<std::string> FullPath(std::string_view path) {
   std::string joined;
@@ -270,6 +331,10 @@ void ReplacementFile::Discard() {
 void IgnoreFailedWriteSignals() {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void WriteConsole(std::FILE* console, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), console);
 }
 
 std::tm LocalTime(std::time_t when) {
