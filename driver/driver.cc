@@ -14,14 +14,14 @@ namespace vexlar {
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: vexlar [intro|win|loose] <mission.kolvo>\n"
+    "Usage: vexlar [options] [intro|win|loose] <mission.kolvo>\n"
     "\n"
     "Converts a mission saved by the 3D editor (.kolvo) into mission.pld for\n"
     "the 2D map editor.\n"
     "\n"
     "  intro   put the mission into the Intro section\n"
     "  win     put the mission into the OutroWin section\n"
-    "  loose   put the mission into the OutroLoose section\n"
+    "  loose   put the mission into the OutroLoose section (also: lose)\n"
     "  (none)  put the mission into the Mission section\n"
     "\n"
     "mission.pld is written into the folder of the .kolvo file, replacing an\n"
@@ -30,49 +30,79 @@ constexpr char kUsage[] =
     "expanded with DynO.cpp and the scripts of the DynO folder, found beside\n"
     "the executable, else in ../share/vexlar/ of an installed one.\n"
     "\n"
-    "  --dyno DIR   read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
-    "  --help, -h   show this text\n"
-    "  --version    show the version\n";
+    "Options:\n"
+    "  --dyno DIR     read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
+    "  -h, --help     show this text\n"
+    "  -V, --version  show the version\n"
+    "  --             end of the options: a file name may then start with '-'\n";
 
-// The outcome of reading the command line: a mode, a full path and the
-// options, or the message that ends the run.
+// What the command line asks for.
+enum class Action { kConvert, kHelp, kVersion, kUsageError };
+
+// The command line read: an action, the mode, the path arguments (folded to
+// lower case, in order) and the options.
 struct CommandLine {
+  Action action = Action::kConvert;
+  std::string usage_error;  // for kUsageError, the line for standard error
   RunMode mode = RunMode::kMission;
-  std::optional<std::string> full_path;
+  std::vector<std::string> paths;
   std::optional<std::string> dyno_folder;  // --dyno
-  const char* error = nullptr;
-  bool usage_error = false;  // the error goes to standard error, status 2
 };
 
-CommandLine ReadCommandLine(std::vector<std::string>& args) {
+bool IsHelp(const std::string& arg) {
+  return arg == "-h" || arg == "--help" ||
+         (platform::kSeparator == '\\' && (arg == "/?" || arg == "/h" || arg == "/H"));
+}
+
+// Reads the arguments after the program. Words that are no option are mode
+// words or paths, folded to lower case as the game's Windows tools fold
+// them; an argument that starts with '-' is an option unless it names an
+// existing file or follows "--".
+CommandLine ReadCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
+  bool options = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    std::string& arg = args[i];
-    if (arg == "--dyno" || arg.rfind("--dyno=", 0) == 0) {
+    const std::string& arg = args[i];
+    if (options && IsHelp(arg)) {
+      line.action = Action::kHelp;
+      return line;
+    }
+    if (options && (arg == "-V" || arg == "--version")) {
+      line.action = Action::kVersion;
+      return line;
+    }
+    if (options && arg == "--") {
+      options = false;
+      continue;
+    }
+    if (options && (arg == "--dyno" || arg.rfind("--dyno=", 0) == 0)) {
       if (arg == "--dyno" && i + 1 == args.size()) {
-        line.error = "vexlar: --dyno needs a folder; see vexlar --help\n";
-        line.usage_error = true;
+        line.action = Action::kUsageError;
+        line.usage_error = "vexlar: --dyno needs a folder; see vexlar --help\n";
         return line;
       }
       line.dyno_folder = arg == "--dyno" ? args[++i] : arg.substr(7);
       continue;
     }
-    FoldLowerInPlace(arg);
-    if (arg == "intro") {
+    if (options && arg.size() > 1 && arg[0] == '-' && !platform::IsRegularFile(arg)) {
+      if (line.action != Action::kUsageError) {
+        line.action = Action::kUsageError;
+        line.usage_error = "vexlar: unknown option '" + arg + "'; see vexlar --help\n";
+      }
+      continue;  // a later --help or --version still answers
+    }
+    std::string word = arg;
+    FoldLowerInPlace(word);
+    if (word == "intro") {
       line.mode = RunMode::kIntro;
-    } else if (arg == "win") {
+    } else if (word == "win") {
       line.mode = RunMode::kWin;
-    } else if (arg == "loose") {
+    } else if (word == "loose" || word == "lose") {
       line.mode = RunMode::kLoose;
     } else {
-      line.full_path = platform::FullPath(arg);
-      if (!line.full_path) {
-        line.error = "ERROR: Invalid path to file!\n";
-        return line;
-      }
+      line.paths.push_back(std::move(word));
     }
   }
-  if (!line.full_path) line.error = "ERROR: No file for converting!\n";
   return line;
 }
 
@@ -142,42 +172,53 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context) {
 int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectStore* store) {
   ProgramInfo info;
   info.start_time = context.start_time;
+  const CommandLine line = ReadCommandLine(args);
+  switch (line.action) {
+    case Action::kHelp:
+      std::fputs(kUsage, context.console);
+      return 0;
+    case Action::kVersion:
+      std::fprintf(context.console, "%s %s.%i\n", info.name.c_str(), info.version.c_str(),
+                   info.build);
+      return 0;
+    case Action::kUsageError:
+      std::fputs(line.usage_error.c_str(), context.errors);
+      return 2;
+    case Action::kConvert:
+      break;
+  }
+
   RunPaths paths;
   paths.log_path = LogPathFor(args[0]);
   RunLog log(paths.log_path, context.console);
   log.WriteHeader(info);
   paths.program_directory = ProgramDirectoryFor(args[0], context.running_executable);
 
-  // The help and version words hold no '.', so no convertible file is named so.
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--help" || args[i] == "-h") {
-      std::fputs(kUsage, context.console);
-      return 0;
-    }
-    if (args[i] == "--version") {
-      std::fprintf(context.console, "%s %s.%i\n", info.name.c_str(), info.version.c_str(),
-                   info.build);
-      return 0;
+  std::optional<std::string> full_path;
+  for (const std::string& path : line.paths) {
+    full_path = platform::FullPath(path);
+    if (!full_path) {
+      log.Line("ERROR: Invalid path to file!\n");
+      return 1;
     }
   }
-
-  if (args.size() < 2) {
+  if (!full_path) {
     log.Line("ERROR: No file for converting!\n");
+    std::fputs("vexlar: name a .kolvo file to convert; see vexlar --help\n", context.errors);
     return 1;
   }
-  const CommandLine line = ReadCommandLine(args);
-  if (line.usage_error) {
-    std::fputs(line.error, context.errors);
-    return 2;
-  }
-  if (line.error != nullptr) {
-    log.Line(line.error);
-    return 1;
+  if (line.paths.size() > 1) {
+    std::string ignored;
+    for (std::size_t i = 0; i + 1 < line.paths.size(); ++i) {
+      ignored += (i == 0 ? "" : ", ") + line.paths[i];
+    }
+    std::fprintf(context.errors, "vexlar: one file at a time: converting %s, ignoring %s\n",
+                 full_path->c_str(), ignored.c_str());
   }
   const RunMode mode = line.mode;
   log.Format("Mode: %hu\n", static_cast<unsigned short>(mode));
 
-  if (SourceFileKindOf(*line.full_path) != SourceFileKind::kKolvo) {
+  if (SourceFileKindOf(*full_path) != SourceFileKind::kKolvo) {
     log.Line("ERROR: Unsupported file type!\n");
     return 1;
   }
@@ -190,11 +231,14 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
     return 1;
   }
   log.Line("Converting from 3d to 2d editor...\n");
-  paths.source_path = *line.full_path;
+  paths.source_path = *full_path;
 
   // A source that cannot be read ends the run before the writer, so an
   // existing mission.pld is not replaced by an empty mission.
-  if (!ReadSourceFile(paths.source_path, store, &log)) return 1;
+  if (!ReadSourceFile(paths.source_path, store, &log)) {
+    std::fprintf(context.errors, "vexlar: cannot open %s\n", paths.source_path.c_str());
+    return 1;
+  }
   ExpandCompositions(paths.data_directory, store, &log);
   if (!WriteMissionFile(mode, paths.source_path, store, &log)) return 1;
   return 0;
