@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "dyno/compositions.h"
+#include "log/findings.h"
 #include "log/run_log.h"
 #include "platform/platform.h"
 #include "reader/reader.h"
@@ -31,6 +32,8 @@ constexpr char kUsage[] =
     "the executable, else in ../share/vexlar/ of an installed one.\n"
     "\n"
     "Options:\n"
+    "  --check        write no mission.pld: list what a conversion would leave\n"
+    "                 out or change, one warning per line (status 1 if any)\n"
     "  --dyno DIR     read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version\n"
@@ -47,6 +50,7 @@ struct CommandLine {
   RunMode mode = RunMode::kMission;
   std::vector<std::string> paths;
   std::optional<std::string> dyno_folder;  // --dyno
+  bool check = false;                      // --check
 };
 
 bool IsHelp(const std::string& arg) {
@@ -82,6 +86,10 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
         return line;
       }
       line.dyno_folder = arg == "--dyno" ? args[++i] : arg.substr(7);
+      continue;
+    }
+    if (options && arg == "--check") {
+      line.check = true;
       continue;
     }
     if (options && arg.size() > 1 && arg[0] == '-' && !platform::IsRegularFile(arg)) {
@@ -136,6 +144,20 @@ std::string DataDirectoryFor(const RunPaths& paths, const std::optional<std::str
       FolderOf(*running_executable) + ".." + sep + "share" + sep + "vexlar" + sep);
   if (installed && platform::IsRegularFile(*installed + "DynO.cpp")) return AsFolder(*installed);
   return paths.program_directory;
+}
+
+// A mission of which mission.pld shows nothing is worth a word.
+void ReportEmptyMission(ObjectStore* store, Findings* findings) {
+  for (const ObjectType type : {ObjectType::kGroup, ObjectType::kTrigger, ObjectType::kVehicle,
+                                ObjectType::kMarker, ObjectType::kIntel}) {
+    VisitedIds visited;
+    if (store->NextObjectOfType(type, &visited) != nullptr) return;
+  }
+  findings->Report("empty-mission", findings->InSource({}), Finding::kNoObject, [] {
+    return std::string(
+        "the mission holds no group, trigger, vehicle, marker or intel: mission.pld shows nothing "
+        "of it");
+  });
 }
 
 }  // namespace
@@ -215,12 +237,15 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
     std::fprintf(context.errors, "vexlar: one file at a time: converting %s, ignoring %s\n",
                  full_path->c_str(), ignored.c_str());
   }
+  // --check reads and expands as a conversion does, but tells only the
+  // findings; its errors end with status 2.
+  const int failed = line.check ? 2 : 1;
   const RunMode mode = line.mode;
-  log.Format("Mode: %hu\n", static_cast<unsigned short>(mode));
+  if (!line.check) log.Format("Mode: %hu\n", static_cast<unsigned short>(mode));
 
   if (SourceFileKindOf(*full_path) != SourceFileKind::kKolvo) {
     log.Line("ERROR: Unsupported file type!\n");
-    return 1;
+    return failed;
   }
   // A data folder the user names must be there, or nothing is converted.
   const std::optional<std::string>& named =
@@ -228,19 +253,40 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   paths.data_directory = DataDirectoryFor(paths, named, context.running_executable);
   if (named && !platform::IsDirectory(paths.data_directory)) {
     log.Format("ERROR: Cannot find DynO folder!\nPath: %s\n", paths.data_directory.c_str());
-    return 1;
+    return failed;
   }
-  log.Line("Converting from 3d to 2d editor...\n");
+  if (!line.check) log.Line("Converting from 3d to 2d editor...\n");
   paths.source_path = *full_path;
 
   // A source that cannot be read ends the run before the writer, so an
   // existing mission.pld is not replaced by an empty mission.
-  if (!ReadSourceFile(paths.source_path, store, &log)) {
+  Findings findings(line.check);
+  const std::optional<std::string_view> text =
+      ReadSourceFile(paths.source_path, store, &log, &findings);
+  if (!text) {
     std::fprintf(context.errors, "vexlar: cannot open %s\n", paths.source_path.c_str());
-    return 1;
+    return failed;
   }
-  ExpandCompositions(paths.data_directory, store, &log);
-  if (!WriteMissionFile(mode, paths.source_path, store, &log)) return 1;
+  findings.SetSource(paths.source_path, *text);
+  log.SetMuted(line.check);
+  ExpandCompositions(paths.data_directory, store, &log, &findings);
+  ReportEmptyMission(store, &findings);
+  const bool written =
+      WriteMissionFile(mode, paths.source_path, store, &log, {&findings, line.check});
+  log.SetMuted(false);
+  if (line.check) {
+    const std::string lines = findings.Lines();
+    std::fputs(lines.c_str(), context.console);
+    log.AppendToFile(lines);
+    return findings.count() == 0 ? 0 : 1;
+  }
+  if (!written) return 1;
+  if (findings.count() > 0) {
+    std::fprintf(context.errors,
+                 "vexlar: %zu %s left out or changed; run vexlar --check %s to see %s\n",
+                 findings.count(), findings.count() == 1 ? "thing was" : "things were",
+                 paths.source_path.c_str(), findings.count() == 1 ? "it" : "them");
+  }
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dyno/script_scan.h"
+#include "log/findings.h"
 #include "log/run_log.h"
 #include "store/store.h"
 
@@ -36,7 +37,12 @@ VehicleTexts PlaceEntry(double cx, double cy, double angle, const ScriptEntry& e
 /// (the configuration cannot be read; no TYPE or no script found for it; the
 /// script cannot be read), after which the next composition follows, or the
 /// script name and three lines per vehicle.
-void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log);
+/// What is left out or read as 0 goes to `findings` when given: an argument
+/// other than TYPE, ANGLE and POSITION, a composition without TYPE, of a type DynO.cpp has no
+/// script for, whose script cannot be read, a script entry that makes no vehicle, a number that is
+/// no number.
+void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log,
+                        Findings* findings = nullptr);
 
 }  // namespace vexlar
 

@@ -47,6 +47,7 @@ void RunLog::WriteHeader(const ProgramInfo& info) {
 }
 
 void RunLog::Line(std::string_view text) {
+  if (muted_) return;
   AppendToFile(text);
   platform::WriteConsole(console_, text);
   platform::WriteConsole(console_, "\n");
@@ -54,6 +55,7 @@ void RunLog::Line(std::string_view text) {
 }
 
 void RunLog::Format(const char* format, ...) {
+  if (muted_) return;
   char text[512];
   std::va_list args;
   va_start(args, format);

@@ -54,14 +54,20 @@ class RunLog {
 #endif
       ;
 
+  /// Appends `text` to the file only.
+  void AppendToFile(std::string_view text);
+
+  /// While muted, Line and Format do nothing: --check runs the conversion
+  /// without its messages.
+  void SetMuted(bool muted) { muted_ = muted; }
+
   const std::string& path() const { return path_; }
 
  private:
-  void AppendToFile(std::string_view text);
-
   std::string path_;
   std::FILE* console_;
   bool reported_unwritable_ = false;
+  bool muted_ = false;
 };
 
 }  // namespace vexlar

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "log/findings.h"
 #include "log/run_log.h"
 #include "store/store.h"
 
@@ -23,7 +24,16 @@ enum class RunMode : std::uint16_t { kIntro = 0, kMission = 1, kWin = 2, kLoose 
 /// the counts. Returns
 /// false, after logging "Cannot write mission file!\nPath: %s\n", when the
 /// file could not be written; an existing mission.pld is then left as it was.
-bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log);
+struct WriteOptions {
+  /// What is left out or changed goes here: units and waypoints of no
+  /// group, groups without units or side, shared numbers, heights that are
+  /// no number.
+  Findings* findings = nullptr;
+  /// Everything but the file itself: for --check.
+  bool dry_run = false;
+};
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log,
+                      const WriteOptions& options = {});
 
 /// The mission file's path: `source_path` up to and including its last '\'
 /// or '/', then "mission.pld" (just "mission.pld" without a separator).
