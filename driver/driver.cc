@@ -35,6 +35,8 @@ constexpr char kUsage[] =
     "  --check        write no mission.pld: list what a conversion would leave\n"
     "                 out or change, one warning per line (status 1 if any)\n"
     "  --dyno DIR     read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
+    "  --merge        keep the other three sections of an existing mission.pld\n"
+    "                 and replace only the one the mode word chooses\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version\n"
     "  --             end of the options: a file name may then start with '-'\n";
@@ -51,6 +53,7 @@ struct CommandLine {
   std::vector<std::string> paths;
   std::optional<std::string> dyno_folder;  // --dyno
   bool check = false;                      // --check
+  bool merge = false;                      // --merge
 };
 
 bool IsHelp(const std::string& arg) {
@@ -88,8 +91,8 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
       line.dyno_folder = arg == "--dyno" ? args[++i] : arg.substr(7);
       continue;
     }
-    if (options && arg == "--check") {
-      line.check = true;
+    if (options && (arg == "--check" || arg == "--merge")) {
+      (arg == "--check" ? line.check : line.merge) = true;
       continue;
     }
     if (options && arg.size() > 1 && arg[0] == '-' && !platform::IsRegularFile(arg)) {
@@ -272,7 +275,7 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   ExpandCompositions(paths.data_directory, store, &log, &findings);
   ReportEmptyMission(store, &findings);
   const bool written =
-      WriteMissionFile(mode, paths.source_path, store, &log, {&findings, line.check});
+      WriteMissionFile(mode, paths.source_path, store, &log, {&findings, line.check, line.merge});
   log.SetMuted(false);
   if (line.check) {
     const std::string lines = findings.Lines();

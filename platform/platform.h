@@ -100,12 +100,14 @@ bool AppendToTextFile(const std::string& path, std::string_view text);
 /// while it exists.
 class ReplacementFile {
  public:
-  explicit ReplacementFile(const std::string& target);
+  /// kText stores "\n" as CR LF on Windows; kBinary stores bytes as given.
+  enum Mode { kText, kBinary };
+  explicit ReplacementFile(const std::string& target, Mode mode = kText);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  /// The stream to write to ("\n" stored as CR LF on Windows); null when
+  /// The stream to write to; null when
   /// no temporary file could be made: the target is a dangling link, a link
   /// loop or a folder, or its folder cannot be written.
   std::FILE* stream() const { return stream_; }
@@ -129,6 +131,10 @@ class ReplacementFile {
 /// limit (SIGXFSZ), which then fails like a full disk. Windows has neither
 /// signal.
 void IgnoreFailedWriteSignals();
+
+/// `text` with each line end as a text stream of this platform stores it:
+/// CR LF on Windows, LF elsewhere.
+std::string TextLineEnds(std::string_view text);
 
 /// Writes `text` to `console` as it stands. On Windows a real console gets
 /// the characters themselves (WriteConsoleW); a pipe or a file gets the

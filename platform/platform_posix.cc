@@ -258,7 +258,7 @@ std::optional<std::string> FinalTarget(const std::string& path) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target) {
+ReplacementFile::ReplacementFile(const std::string& target, Mode) {
   const std::optional<std::string> final_target = FinalTarget(ResolveNameCase(target));
   if (!final_target) return;
   target_ = *final_target;
@@ -332,6 +332,8 @@ void IgnoreFailedWriteSignals() {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
 }
+
+std::string TextLineEnds(std::string_view text) { return std::string(text); }
 
 void WriteConsole(std::FILE* console, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), console);

@@ -158,7 +158,7 @@ void Forget() {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
+ReplacementFile::ReplacementFile(const std::string& target, Mode mode) : target_(target) {
   if (IsDirectory(target_)) return;
   // pid and a counter make the name; a file that has it already, whoever
   // made it, is left alone and the next name is tried.
@@ -179,13 +179,14 @@ ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
   pending_path = Wide(temporary_);
   pending_temporary = pending_path.c_str();
   SetConsoleCtrlHandler(RemovePendingTemporary, TRUE);
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_TEXT);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                 _O_WRONLY | (mode == kText ? _O_TEXT : _O_BINARY));
   if (fd < 0) {
     CloseHandle(handle);
     Discard();
     return;
   }
-  stream_ = _fdopen(fd, "w");
+  stream_ = _fdopen(fd, mode == kText ? "w" : "wb");
   if (stream_ == nullptr) {
     _close(fd);
     Discard();
@@ -219,6 +220,16 @@ void ReplacementFile::Discard() {
 }
 
 void IgnoreFailedWriteSignals() {}
+
+std::string TextLineEnds(std::string_view text) {
+  std::string native;
+  native.reserve(text.size() + text.size() / 16);
+  for (const char c : text) {
+    if (c == '\n') native += '\r';
+    native += c;
+  }
+  return native;
+}
 
 void WriteConsole(std::FILE* console, std::string_view text) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(console)));

@@ -9,12 +9,11 @@
 #include "text/ascii.h"
 #include "writer/attributes.h"
 #include "writer/height_rule.h"
+#include "writer/sections.h"
 #include "writer/text_writer.h"
 
 namespace vexlar {
 namespace {
-
-constexpr std::string_view kSectionNames[] = {"Intro", "Mission", "OutroWin", "OutroLoose"};
 
 constexpr std::string_view kDefaultIntel =
     "\tclass Intel\n\t{\n\t\tstartWeather=0.40000001;\n\t\tforecastWeather=0.25;\n"
@@ -404,12 +403,10 @@ struct MissionContent {
 
 // The whole file: the selected section holds the content, the others are
 // empty, always in the order Intro, Mission, OutroWin, OutroLoose.
-void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
-                  TextWriter& out) {
-  const auto selected = static_cast<std::size_t>(mode);
-  out.Write("version=11;\n");
-  for (std::size_t s = 0; s < selected; ++s) WriteEmptySection(kSectionNames[s], out);
-  WriteSectionHeader(kSectionNames[selected], out);
+// The section that `mode` selects, with the converted content.
+void WriteContentSection(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
+                         TextWriter& out) {
+  WriteSectionHeader(kSectionNames[static_cast<std::size_t>(mode)], out);
   WriteIntel(store, findings, out);
   MissionContent content{store, log, out, findings};
   content.WriteGroups();
@@ -417,9 +414,52 @@ void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findi
   content.WriteEmptyVehicles();
   content.WriteMarkers();
   out.Write("};\n");
-  for (std::size_t s = selected + 1; s < std::size(kSectionNames); ++s) {
+}
+
+void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
+                  TextWriter& out) {
+  const auto selected = static_cast<std::size_t>(mode);
+  out.Write("version=11;\n");
+  for (std::size_t s = 0; s < selected; ++s) WriteEmptySection(kSectionNames[s], out);
+  WriteContentSection(mode, store, log, findings, out);
+  for (std::size_t s = selected + 1; s < kSectionNames.size(); ++s) {
     WriteEmptySection(kSectionNames[s], out);
   }
+}
+
+// --merge into the existing mission.pld `existing`: its other sections stay
+// byte for byte, the selected one is replaced by the converted content.
+bool MergeMission(RunMode mode, const std::string& mission_path, std::string_view existing,
+                  ObjectStore* store, RunLog* log, Findings* findings) {
+  const SectionLayout layout = FindSections(existing);
+  if (!layout.problem.empty()) {
+    log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
+                layout.problem.c_str());
+    return false;
+  }
+  TextWriter section;
+  WriteContentSection(mode, store, log, findings, section);
+  std::string kept;
+  for (std::size_t s = 0; s < kSectionNames.size(); ++s) {
+    if (s == static_cast<std::size_t>(mode)) continue;
+    kept += (kept.empty() ? "" : ", ") + std::string(kSectionNames[s]);
+  }
+  log->Format("Merge: kept %s\n", kept.c_str());
+
+  // The section's own last line end is the one that follows it in the file.
+  const std::size_t selected = static_cast<std::size_t>(mode);
+  std::string_view fresh = section.pending();
+  fresh.remove_suffix(1);
+  std::string text(existing.substr(0, layout.begin[selected]));
+  text += platform::TextLineEnds(fresh);
+  text += existing.substr(layout.end[selected]);
+
+  platform::ReplacementFile file(mission_path, platform::ReplacementFile::kBinary);
+  const bool written = file.stream() != nullptr &&
+                       std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size() &&
+                       file.Commit();
+  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
+  return written;
 }
 
 }  // namespace
@@ -440,6 +480,15 @@ bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* s
     return true;
   }
   const std::string mission_path = MissionPathFor(source_path);
+  if (options.merge && platform::IsRegularFile(mission_path)) {
+    std::string existing;
+    if (!platform::ReadWholeFile(mission_path, &existing)) {
+      log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
+                  "it cannot be read");
+      return false;
+    }
+    return MergeMission(mode, mission_path, existing, store, log, options.findings);
+  }
   platform::ReplacementFile file(mission_path);
   bool written = false;
   if (file.stream() != nullptr) {

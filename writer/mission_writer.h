@@ -31,6 +31,11 @@ struct WriteOptions {
   Findings* findings = nullptr;
   /// Everything but the file itself: for --check.
   bool dry_run = false;
+  /// --merge: an existing mission.pld keeps its other three sections byte
+  /// for byte, and only the selected one is replaced; a file not in the
+  /// form of mission.pld is refused ("Cannot merge into mission file!"),
+  /// and left as it is. Without one, the usual file is written.
+  bool merge = false;
 };
 bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log,
                       const WriteOptions& options = {});
