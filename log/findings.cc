@@ -72,8 +72,9 @@ std::string Findings::Lines() const {
     if (finding.object != Finding::kNoObject) objects.insert(finding.object);
   }
   if (kept_.empty()) return "no findings\n";
-  return lines + Counted(kept_.size(), "finding", "findings") + " in " +
-         Counted(objects.size(), "object", "objects") + "\n";
+  lines += Counted(kept_.size(), "finding", "findings");
+  if (!objects.empty()) lines += " in " + Counted(objects.size(), "object", "objects");
+  return lines + "\n";
 }
 
 }  // namespace vexlar

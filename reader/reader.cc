@@ -242,7 +242,8 @@ bool SourceScanner::ReadObject() {
   number_ = number;
   if (number_look.reached_end) {
     Report("cut-off", header_, [&] {
-      return "the file ends in the header of " + Header() + "; the object is dropped";
+      return "the file ends in the header _" + std::string(name) + std::string(digits) +
+             "; the object is dropped";
     });
     return false;
   }

@@ -29,6 +29,13 @@ std::string_view ObjectTypeKeyword(ObjectType type) {
   return code < kObjectTypeCount ? kTypeKeywords[code] : "?";
 }
 
+std::string ObjectTypePhrase(ObjectType type) {
+  const std::string_view keyword = ObjectTypeKeyword(type);
+  // "unit" sounds with a consonant; the other keywords as they are spelt.
+  const bool vowel = std::string_view("aeio").find(keyword.front()) != std::string_view::npos;
+  return (vowel ? "an " : "a ") + std::string(keyword);
+}
+
 ObjectArgument* FindArgument(SourceObject& object, std::string_view key) {
   return const_cast<ObjectArgument*>(FindArgument(static_cast<const SourceObject&>(object), key));
 }

@@ -38,6 +38,8 @@ constexpr std::size_t kObjectTypeCount = 11;
 ObjectType ObjectTypeFromKeyword(std::string_view keyword);
 /// The keyword of `type`; "?" for kUnknown.
 std::string_view ObjectTypeKeyword(ObjectType type);
+/// The keyword with its article, for messages: "a unit", "an intel".
+std::string ObjectTypePhrase(ObjectType type);
 
 /// Number of an object whose header holds no number. Matches no reference.
 constexpr std::int32_t kNoHeaderNumber = -1;

@@ -151,8 +151,8 @@ void WalkArguments(const std::vector<ObjectArgument>& arguments, const Table& ta
     Findings& findings = *unwritten->findings;
     findings.Report("unknown-argument", findings.InSource(argument.name), unwritten->object->id,
                     [&] {
-                      return std::string(argument.name) + " is not written for a " +
-                             std::string(ObjectTypeKeyword(unwritten->object->type));
+                      return std::string(argument.name) + " is not written for " +
+                             ObjectTypePhrase(unwritten->object->type);
                     });
   }
 }

@@ -164,8 +164,7 @@ void ReportUnwritten(const SourceObject& object, Findings* findings, Uses uses) 
   for (const ObjectArgument& argument : object.arguments) {
     if (uses(argument.name)) continue;
     findings->Report("unknown-argument", findings->InSource(argument.name), object.id, [&] {
-      return std::string(argument.name) + " is not written for a " +
-             std::string(ObjectTypeKeyword(object.type));
+      return std::string(argument.name) + " is not written for " + ObjectTypePhrase(object.type);
     });
   }
 }
