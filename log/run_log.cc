@@ -55,9 +55,8 @@ void RunLog::Line(std::string_view text) {
 }
 
 void RunLog::Format(const char* format, ...) {
-  if (muted_) return;
   char text[512];
-  std::va_list args;
+  va_list args;
   va_start(args, format);
   int length = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);

@@ -45,8 +45,11 @@ using CentresByNumber = std::unordered_map<std::int32_t, const SourceObject*>;
 
 // Counts and numbers are written as unsigned 32-bit values; a missing
 // header number (-1) thus shows as 4294967295.
-unsigned long LogNumber(std::int64_t value) {
+unsigned long LogNumber(std::int32_t value) {
   return static_cast<unsigned long>(static_cast<std::uint32_t>(value));
+}
+unsigned long LogCount(std::size_t count) {
+  return static_cast<unsigned long>(static_cast<std::uint32_t>(count));
 }
 
 ObjectRefs AllOfType(ObjectStore* store, ObjectType type) {
@@ -282,7 +285,7 @@ struct MissionContent {
 
   void WriteGroups() {
     const ObjectRefs groups = AllOfType(store, ObjectType::kGroup);
-    log->Format("Groups: %lu\n", LogNumber(groups.size()));
+    log->Format("Groups: %lu\n", LogCount(groups.size()));
     if (groups.empty()) return;
     // Indexed once, so each group finds its members without a pass over
     // all objects; a number shared by two groups gives both the members.
@@ -303,7 +306,7 @@ struct MissionContent {
 
       const ObjectRange group_units = units.Of(group.nameNumber);
       log->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber),
-                  LogNumber(group_units.size()));
+                  LogCount(group_units.size()));
       if (group_units.empty() && findings != nullptr) {
         findings->Report("empty-group", findings->AtHeader(group.name), group.id, [&] {
           return "no unit joins group " + HeaderName(group.name, group.nameNumber);
@@ -327,7 +330,7 @@ struct MissionContent {
 
       const ObjectRange group_waypoints = waypoints.Of(group.nameNumber);
       log->Format("WP for group %lu: %lu\n", LogNumber(group.nameNumber),
-                  LogNumber(group_waypoints.size()));
+                  LogCount(group_waypoints.size()));
       if (!group_waypoints.empty()) {
         WriteClassOpen("\t\t\t", "Waypoints", group_waypoints.size(), out);
         for (std::size_t w = 0; w < group_waypoints.size(); ++w) {
@@ -356,7 +359,7 @@ struct MissionContent {
 
   void WriteSensors() {
     const ObjectRefs triggers = AllOfType(store, ObjectType::kTrigger);
-    log->Format("Triggers: %lu\n", LogNumber(triggers.size()));
+    log->Format("Triggers: %lu\n", LogCount(triggers.size()));
     if (triggers.empty()) return;
     WriteClassOpen("\t", "Sensors", triggers.size(), out);
     for (std::size_t t = 0; t < triggers.size(); ++t) {
@@ -370,7 +373,7 @@ struct MissionContent {
 
   void WriteEmptyVehicles() {
     const ObjectRefs vehicles = AllOfType(store, ObjectType::kVehicle);
-    log->Format("Vehicles: %lu\n", LogNumber(vehicles.size()));
+    log->Format("Vehicles: %lu\n", LogCount(vehicles.size()));
     if (vehicles.empty()) return;
     WriteClassOpen("\t", "Vehicles", vehicles.size(), out);
     for (std::size_t v = 0; v < vehicles.size(); ++v) {
@@ -387,7 +390,7 @@ struct MissionContent {
 
   void WriteMarkers() {
     const ObjectRefs markers = AllOfType(store, ObjectType::kMarker);
-    log->Format("Markers: %lu\n", LogNumber(markers.size()));
+    log->Format("Markers: %lu\n", LogCount(markers.size()));
     if (markers.empty()) return;
     WriteClassOpen("\t", "Markers", markers.size(), out);
     for (std::size_t m = 0; m < markers.size(); ++m) {

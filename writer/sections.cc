@@ -36,10 +36,15 @@ class SectionScanner {
       if (name != expected) {
         const bool known =
             std::find(kSectionNames.begin(), kSectionNames.end(), name) != kSectionNames.end();
-        return Fail(&layout, known ? "class " + name + " stands where class " + expected +
-                                         " should: the sections must be Intro, Mission, "
-                                         "OutroWin, OutroLoose, in this order"
-                                   : "an extra top-level class " + name);
+        std::string problem = known ? "class " : "an extra top-level class ";
+        problem += name;
+        if (known) {
+          problem += " stands where class " + expected;
+          problem +=
+              " should: the sections must be Intro, Mission, OutroWin, OutroLoose, in "
+              "this order";
+        }
+        return Fail(&layout, std::move(problem));
       }
       problem = CloseClass(name);
       if (!problem.empty()) return layout;
