@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,26 +25,43 @@ struct RunPaths {
   /// Folder of the executable, ending in the platform separator; may be
   /// empty, and then files beside it are looked up in the current directory.
   std::string program_directory;
+  /// Folder of DynO.cpp and the DynO folder, ending in the separator or empty.
+  std::string data_directory;
 };
 
-/// The folder of the executable, up to and including the last platform
-/// separator of `executable_path`; without one, of its full path; else "".
-std::string ProgramDirectoryFor(std::string_view executable_path);
+/// What a run gets from the process around it.
+struct RunContext {
+  std::FILE* console = stdout;  // the messages, which also go to the log
+  std::FILE* errors = stderr;   // notes for the user that are no messages
+  std::tm start_time{};         // when the process started, for the log
+  /// The running program's absolute path, when the system tells it.
+  std::optional<std::string> running_executable;
+  /// The folder of the composition data named by VEXLAR_DYNO, when set.
+  std::optional<std::string> dyno_folder;
+};
+
+/// The folder of the executable, ending in the platform separator. When
+/// `executable_path` (as the process received it) holds a separator and
+/// names the running file itself, or the running file is not known: the
+/// path up to its last separator, or, without one, the folder of its full
+/// path ("" when that fails). Otherwise, as for a program started through
+/// PATH or a link: the folder of `running_executable`.
+std::string ProgramDirectoryFor(std::string_view executable_path,
+                                const std::optional<std::string>& running_executable);
 
 /// The kind of a file by the extension of its full path (already folded to
 /// lower case): after the last '.', when no '\' or '/' follows that '.'.
 SourceFileKind SourceFileKindOf(std::string_view full_path);
 
 /// Runs vexlar on `args` (the executable path first, as the process received
-/// it). Messages go to the run log and to `console`; `start_time` is the
-/// local time the process started. Returns the exit status: 0 after a
-/// conversion or --help/--version, 1 after an error message.
-int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time);
+/// it). Messages go to the run log and to the context's console. Returns the
+/// exit status: 0 after a conversion or --help/--version, 1 after an error
+/// message, 2 after a command line that could not be read.
+int RunVexlar(std::vector<std::string> args, const RunContext& context);
 
 /// The same, with the objects read kept in `store` (empty), which the caller
 /// owns: the program hands in one that lives until the process ends.
-int RunVexlar(std::vector<std::string> args, std::FILE* console, const std::tm& start_time,
-              ObjectStore* store);
+int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectStore* store);
 
 }  // namespace vexlar
 

@@ -13,13 +13,18 @@ const std::tm kStartTime = vexlar::platform::LocalTime(std::time(nullptr));
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv, argv + argc);
+  std::vector<std::string> args = vexlar::platform::CommandLineArguments(argc, argv);
   if (args.empty()) args.emplace_back("vexlar");
-  // A console that goes away ends the messages on it, not the conversion.
-  vexlar::platform::IgnoreBrokenPipe();
+  // A console that goes away, or a file-size limit, fails a write; neither
+  // ends the process without a word.
+  vexlar::platform::IgnoreFailedWriteSignals();
   // The objects stay until the process ends and the system takes their
   // memory back at once: freeing a mission of a million objects one
   // allocation at a time takes a quarter of a second.
   static vexlar::ObjectStore* const store = new vexlar::ObjectStore;
-  return vexlar::RunVexlar(std::move(args), stdout, kStartTime, store);
+  vexlar::RunContext context;
+  context.start_time = kStartTime;
+  context.running_executable = vexlar::platform::RunningExecutable();
+  context.dyno_folder = vexlar::platform::EnvironmentVariable("VEXLAR_DYNO");
+  return vexlar::RunVexlar(std::move(args), context, store);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dyno/script_scan.h"
+#include "log/findings.h"
 #include "log/run_log.h"
 #include "store/store.h"
 
@@ -29,13 +30,19 @@ struct VehicleTexts {
 VehicleTexts PlaceEntry(double cx, double cy, double angle, const ScriptEntry& entry);
 
 /// Appends the vehicles of every composition of `store`, in list order, to
-/// the store, with the next ids. `program_directory` ends in the platform
+/// the store, with the next ids. `data_directory`, the folder that holds
+/// "DynO.cpp" and the "DynO" folder of scripts, ends in the platform
 /// separator or is empty. "DynO.cpp" and each script are read once. Per
 /// composition the log gets the configuration path, then either a failure
 /// (the configuration cannot be read; no TYPE or no script found for it; the
 /// script cannot be read), after which the next composition follows, or the
 /// script name and three lines per vehicle.
-void ExpandCompositions(const std::string& program_directory, ObjectStore* store, RunLog* log);
+/// What is left out or read as 0 goes to `findings` when given: an argument
+/// other than TYPE, ANGLE and POSITION, a composition without TYPE, of a type DynO.cpp has no
+/// script for, whose script cannot be read, a script entry that makes no vehicle, a number that is
+/// no number.
+void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log,
+                        Findings* findings = nullptr);
 
 }  // namespace vexlar
 

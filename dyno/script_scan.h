@@ -5,6 +5,7 @@
 #define VEXLAR_DYNO_SCRIPT_SCAN_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,7 +43,15 @@ struct ScriptEntry {
 /// without a closing '"' is no entry. The scan goes on after an entry's
 /// closing ']', or after the closing '"' of a class name alone or of an entry
 /// that makes none.
-std::vector<ScriptEntry> ScanScript(std::string_view script);
+/// With `problems`, the entries that make no vehicle (other than a class
+/// name alone) and the number fields that are no number are told there.
+struct ScriptProblem {
+  std::size_t offset;  // in the script
+  const char* kind;    // "composition" or "not-a-number"
+  std::string message;
+};
+std::vector<ScriptEntry> ScanScript(std::string_view script,
+                                    std::vector<ScriptProblem>* problems = nullptr);
 
 }  // namespace vexlar
 

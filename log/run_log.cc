@@ -47,15 +47,16 @@ void RunLog::WriteHeader(const ProgramInfo& info) {
 }
 
 void RunLog::Line(std::string_view text) {
+  if (muted_) return;
   AppendToFile(text);
-  std::fwrite(text.data(), 1, text.size(), console_);
-  std::fputc('\n', console_);
+  platform::WriteConsole(console_, text);
+  platform::WriteConsole(console_, "\n");
   std::fflush(console_);
 }
 
 void RunLog::Format(const char* format, ...) {
   char text[512];
-  std::va_list args;
+  va_list args;
   va_start(args, format);
   int length = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);

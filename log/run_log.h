@@ -10,13 +10,22 @@
 #include <string>
 #include <string_view>
 
+#include "vexlar_version.h"
+
 namespace vexlar {
 
+/// The program as the log header and --version show it: version 1.0.10 of
+/// the project is "1.00" with the build number 10, shown as 1.00.10.
 struct ProgramInfo {
   std::string name = "vexlar";
-  std::string version = "1.00";
-  int build = 10;
+  std::string version = VersionText(VEXLAR_VERSION_MAJOR, VEXLAR_VERSION_MINOR);
+  int build = VEXLAR_VERSION_PATCH;
   std::tm start_time{};
+
+  /// "<major>.<minor as two digits>".
+  static std::string VersionText(int major, int minor) {
+    return std::to_string(major) + "." + (minor < 10 ? "0" : "") + std::to_string(minor);
+  }
 };
 
 /// The log path for an executable path: everything before the last '.' of
@@ -45,14 +54,20 @@ class RunLog {
 #endif
       ;
 
+  /// Appends `text` to the file only.
+  void AppendToFile(std::string_view text);
+
+  /// While muted, Line and Format do nothing: --check runs the conversion
+  /// without its messages.
+  void SetMuted(bool muted) { muted_ = muted; }
+
   const std::string& path() const { return path_; }
 
  private:
-  void AppendToFile(std::string_view text);
-
   std::string path_;
   std::FILE* console_;
   bool reported_unwritable_ = false;
+  bool muted_ = false;
 };
 
 }  // namespace vexlar

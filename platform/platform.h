@@ -1,7 +1,9 @@
 // Everything that differs between Windows and POSIX: the path separator,
-// full-path resolution, finding files whose names differ in letter case,
-// opening, replacing and removing files, and local time. No other module
-// tests the operating system.
+// the command line, the running program's path, full-path resolution,
+// finding files whose names differ in letter case, reading, appending to and
+// replacing files, the console, signals, and local time. No other module
+// tests the operating system. Paths and texts are UTF-8 on Windows too (the
+// wide calls take them there); elsewhere they are the system's bytes.
 #ifndef VEXLAR_PLATFORM_PLATFORM_H_
 #define VEXLAR_PLATFORM_PLATFORM_H_
 
@@ -12,12 +14,36 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexlar::platform {
 
 /// The folder separator of this platform: '\\' on Windows, '/' elsewhere.
 /// Where the file formats say only the backslash counts, this one counts.
 extern const char kSeparator;
+
+/// The arguments of the process as UTF-8 texts, the program first. On
+/// Windows they are taken from the wide command line, so any name a user
+/// can type arrives whole; elsewhere they are `argv`.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+/// The value of the environment variable `name`, or nothing when unset.
+std::optional<std::string> EnvironmentVariable(const char* name);
+
+/// The absolute path of the running program's file, links resolved, as the
+/// system tells it (/proc/self/exe, _NSGetExecutablePath,
+/// GetModuleFileNameW); nothing where it cannot.
+std::optional<std::string> RunningExecutable();
+
+/// True when `a` and `b` name the same existing file.
+bool SameFile(const std::string& a, const std::string& b);
+
+/// True when `path` is a symbolic link (on Windows, any reparse point).
+bool IsSymbolicLink(const std::string& path);
+
+/// True when `path` is an existing folder, or a regular file.
+bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
 
 /// The longest full path, in characters, that resolution accepts.
 constexpr std::size_t kMaxFullPath = 260;
@@ -57,27 +83,63 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 /// directory, a pipe or a device, which could make a read wait or never end.
 FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size);
 
-/// Opens `path` as a text stream: mode "a" (append) or "w" (create or
-/// replace). Line ends written as "\n" are stored as CR LF on Windows.
-/// Returns null when the file cannot be opened or `path` is a directory.
-FilePtr OpenTextFile(const std::string& path, const char* mode);
-
 /// Appends `text` to the text file `path`, creating it when missing, and
-/// closes it again; line ends as OpenTextFile stores them. Returns false
-/// when the file cannot be opened or `text` was not stored whole.
+/// closes it again. Line ends written as "\n" are stored as CR LF on
+/// Windows. Returns false when the file cannot be opened or `text` was not
+/// stored whole.
 bool AppendToTextFile(const std::string& path, std::string_view text);
 
-/// Renames `from` over `to`, replacing an existing file. Returns false on
-/// failure; `to` is then unchanged.
-bool ReplaceFile(const std::string& from, const std::string& to);
+/// A text file that replaces `target` only once it is complete. It is
+/// written under a temporary name of its own beside the file it replaces:
+/// "<name>.<process id>-<n>.tmp", created exclusively, so that no other
+/// file or link is ever opened, and renamed over the target by Commit().
+/// When `target` is a symbolic link, the file it finally names is replaced
+/// and the link stays; the replaced file keeps its permission bits. The
+/// temporary file is removed when the object goes without a commit, and
+/// when SIGINT or SIGTERM (on Windows, a console break) ends the process
+/// while it exists.
+class ReplacementFile {
+ public:
+  /// kText stores "\n" as CR LF on Windows; kBinary stores bytes as given.
+  enum Mode { kText, kBinary };
+  explicit ReplacementFile(const std::string& target, Mode mode = kText);
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-/// Removes a file; a missing file is no error.
-void RemoveFile(const std::string& path);
+  /// The stream to write to; null when
+  /// no temporary file could be made: the target is a dangling link, a link
+  /// loop or a folder, or its folder cannot be written.
+  std::FILE* stream() const { return stream_; }
 
-/// Makes a write to a pipe that nobody reads any more fail with an error
-/// rather than end the process (SIGPIPE on POSIX; Windows has no such
-/// signal), so that `vexlar m.kolvo | head -1` still converts.
-void IgnoreBrokenPipe();
+  /// Closes the stream and renames the temporary file over the target.
+  /// Returns false, with the temporary file removed and the target as it
+  /// was, when a write, the close or the rename failed.
+  bool Commit();
+
+ private:
+  void Discard();
+
+  std::string target_;     // the file to replace, links resolved
+  std::string temporary_;  // empty when none was made
+  std::FILE* stream_ = nullptr;
+};
+
+/// Makes a write that cannot go on fail with an error rather than end the
+/// process: a write to a pipe nobody reads any more (SIGPIPE), so that
+/// `vexlar m.kolvo | head -1` still converts, and a write past a file-size
+/// limit (SIGXFSZ), which then fails like a full disk. Windows has neither
+/// signal.
+void IgnoreFailedWriteSignals();
+
+/// `text` with each line end as a text stream of this platform stores it:
+/// CR LF on Windows, LF elsewhere.
+std::string TextLineEnds(std::string_view text);
+
+/// Writes `text` to `console` as it stands. On Windows a real console gets
+/// the characters themselves (WriteConsoleW); a pipe or a file gets the
+/// bytes, as everywhere else.
+void WriteConsole(std::FILE* console, std::string_view text);
 
 /// Broken-down local time of `when`.
 std::tm LocalTime(std::time_t when);

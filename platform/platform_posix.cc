@@ -3,13 +3,19 @@
 // exact name does not exist (the driver folds command-line paths to lower
 // case, as the game's own tools on Windows did).
 #include <fcntl.h>
+#if defined(__APPLE__)
+#include <mach-o/dyld.h>
+#endif
 #include <strings.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -45,6 +51,64 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, const std
 }
 
 }  // namespace
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+std::optional<std::string> RunningExecutable() {
+#if defined(__APPLE__)
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::string path(size, '\0');
+  if (_NSGetExecutablePath(path.data(), &size) != 0) return std::nullopt;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::nullopt;
+  std::string resolved(real);
+  std::free(real);
+  return resolved;
+#elif defined(__linux__)
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return std::nullopt;
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(2 * path.size());
+  }
+#else
+  return std::nullopt;
+#endif
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat link;
+  return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(ResolveNameCase(path), ec);
+}
+
+bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(ResolveNameCase(path), ec);
+}
 
 std::optional<std::string> FullPath(std::string_view path) {
   std::string joined;
@@ -123,13 +187,6 @@ FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
   return FilePtr(std::fopen(resolved.c_str(), "rb"));
 }
 
-FilePtr OpenTextFile(const std::string& path, const char* mode) {
-  const std::string resolved = ResolveNameCase(path);
-  std::error_code ec;
-  if (fs::is_directory(resolved, ec)) return nullptr;
-  return FilePtr(std::fopen(resolved.c_str(), mode));
-}
-
 bool AppendToTextFile(const std::string& path, std::string_view text) {
   // The run log is appended to for every message. When the file exists under
   // its exact name, a single open does what resolving the name and testing
@@ -154,13 +211,134 @@ bool AppendToTextFile(const std::string& path, std::string_view text) {
   return ::close(fd) == 0 && whole;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  return std::rename(ResolveNameCase(from).c_str(), ResolveNameCase(to).c_str()) == 0;
+namespace {
+
+// The temporary file that SIGINT or SIGTERM must remove, or null. Set only
+// while those signals are blocked, and read by the handler.
+std::atomic<const char*> pending_temporary{nullptr};
+struct sigaction previous_int, previous_term;
+
+extern "C" void RemovePendingTemporary(int signal_number) {
+  if (const char* path = pending_temporary.load()) ::unlink(path);
+  // The action is back to the default (SA_RESETHAND): the process ends as
+  // that signal ends it.
+  ::raise(signal_number);
 }
 
-void RemoveFile(const std::string& path) { std::remove(ResolveNameCase(path).c_str()); }
+// Blocks SIGINT and SIGTERM for the object's life.
+class TerminationBlocked {
+ public:
+  TerminationBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~TerminationBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationBlocked(const TerminationBlocked&) = delete;
+  TerminationBlocked& operator=(const TerminationBlocked&) = delete;
 
-void IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
+ private:
+  sigset_t previous_;
+};
+
+// The file that a write to `path` finally reaches: `path` itself, or the
+// end of its chain of symbolic links; nothing for a dangling link or a loop.
+std::optional<std::string> FinalTarget(const std::string& path) {
+  struct stat link;
+  if (::lstat(path.c_str(), &link) != 0) return path;  // a new file
+  if (!S_ISLNK(link.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::nullopt;
+  std::string target(real);
+  std::free(real);
+  return target;
+}
+
+}  // namespace
+
+ReplacementFile::ReplacementFile(const std::string& target, Mode) {
+  const std::optional<std::string> final_target = FinalTarget(ResolveNameCase(target));
+  if (!final_target) return;
+  target_ = *final_target;
+  struct stat old;
+  // A target that is no file (a folder) is still written to a temporary
+  // file, so the run logs what it wrote; only the rename fails.
+  const bool replaces = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+
+  // pid and a counter make the name; a file that has it already, whoever
+  // made it, is left alone and the next name is tried.
+  const std::string stem = target_ + "." + std::to_string(::getpid()) + "-";
+  TerminationBlocked blocked;
+  int fd = -1;
+  for (int n = 0; fd < 0 && n < 1000; ++n) {
+    temporary_ = stem + std::to_string(n) + ".tmp";
+    fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    temporary_.clear();
+    return;
+  }
+  if (replaces) ::fchmod(fd, old.st_mode & 07777);
+  stream_ = ::fdopen(fd, "w");
+  if (stream_ == nullptr) {
+    ::close(fd);
+    Discard();
+    return;
+  }
+  pending_temporary = temporary_.c_str();
+  struct sigaction action {};
+  action.sa_handler = RemovePendingTemporary;
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, &previous_int);
+  sigaction(SIGTERM, &action, &previous_term);
+}
+
+ReplacementFile::~ReplacementFile() { Discard(); }
+
+bool ReplacementFile::Commit() {
+  if (stream_ == nullptr) return false;
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  if (!closed || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  TerminationBlocked blocked;
+  pending_temporary = nullptr;
+  sigaction(SIGINT, &previous_int, nullptr);
+  sigaction(SIGTERM, &previous_term, nullptr);
+  temporary_.clear();
+  return true;
+}
+
+void ReplacementFile::Discard() {
+  if (stream_ != nullptr) std::fclose(stream_);
+  stream_ = nullptr;
+  if (temporary_.empty()) return;
+  TerminationBlocked blocked;
+  ::unlink(temporary_.c_str());
+  if (pending_temporary.load() == temporary_.c_str()) {
+    pending_temporary = nullptr;
+    sigaction(SIGINT, &previous_int, nullptr);
+    sigaction(SIGTERM, &previous_term, nullptr);
+  }
+  temporary_.clear();
+}
+
+void IgnoreFailedWriteSignals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::string TextLineEnds(std::string_view text) { return std::string(text); }
+
+void WriteConsole(std::FILE* console, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), console);
+}
 
 std::tm LocalTime(std::time_t when) {
   std::tm result{};

@@ -1,12 +1,18 @@
-// Windows side of the platform layer: '\' paths, _fullpath, text-mode files
-// that store a line end as CR LF. Names are matched by the file system
-// without regard to case, so no matching of our own is needed.
+// Windows side of the platform layer: '\' paths, full paths by _wfullpath,
+// text-mode files that store a line end as CR LF. Every path is UTF-8 inside
+// the program and goes to the system through the wide (UTF-16) calls, so a
+// name in any script works. Names are matched by the file system without
+// regard to case, so no matching of our own is needed.
+#include <fcntl.h>
 #include <io.h>
 #include <stdlib.h>
 #include <windows.h>
+// <windows.h> maps WriteConsole to WriteConsoleA or ...W; ours is another.
+#undef WriteConsole
 
-// <windows.h> maps ReplaceFile to ReplaceFileA; ours is another function.
-#undef ReplaceFile
+#include <shellapi.h>
+
+#include <atomic>
 
 #include "platform/platform.h"
 
@@ -16,18 +22,98 @@ const char kSeparator = '\\';
 
 namespace {
 
-bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+std::wstring Wide(std::string_view text) {
+  if (text.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                      nullptr, nullptr);
+  return text;
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
+
+FilePtr Open(const std::string& path, const wchar_t* mode) {
+  return FilePtr(_wfopen(Wide(path).c_str(), mode));
 }
 
 }  // namespace
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const wchar_t* value = _wgetenv(Wide(name).c_str());
+  if (value == nullptr) return std::nullopt;
+  return Utf8(value);
+}
+
+std::optional<std::string> RunningExecutable() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::nullopt;
+    if (length < path.size()) {
+      path.resize(length);
+      return Utf8(path);
+    }
+    path.resize(2 * path.size());
+  }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION info[2];
+  const std::string* paths[2] = {&a, &b};
+  for (int i = 0; i < 2; ++i) {
+    const HANDLE handle = CreateFileW(Wide(*paths[i]).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const BOOL got = GetFileInformationByHandle(handle, &info[i]);
+    CloseHandle(handle);
+    if (!got) return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+         info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsRegularFile(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::optional<std::string> FullPath(std::string_view path) {
-  char buffer[kMaxFullPath + 1];
-  const std::string text(path);
-  if (_fullpath(buffer, text.c_str(), sizeof buffer) == nullptr) return std::nullopt;
-  return std::string(buffer);
+  wchar_t buffer[kMaxFullPath + 1];
+  if (_wfullpath(buffer, Wide(path).c_str(), kMaxFullPath + 1) == nullptr) return std::nullopt;
+  return Utf8(buffer);
 }
 
 std::string ResolveNameCase(const std::string& path) { return path; }
@@ -36,7 +122,7 @@ void FileCloser::operator()(std::FILE* file) const { std::fclose(file); }
 
 FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
   if (IsDirectory(path)) return nullptr;
-  FilePtr file(std::fopen(path.c_str(), "rb"));
+  FilePtr file = Open(path, L"rb");
   if (!file) return nullptr;
   // A file on disk only: a device name (NUL, CON, COM1) opens a device.
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
@@ -46,24 +132,117 @@ FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size) {
   return file;
 }
 
-FilePtr OpenTextFile(const std::string& path, const char* mode) {
-  if (IsDirectory(path)) return nullptr;
-  return FilePtr(std::fopen(path.c_str(), mode));
-}
-
 bool AppendToTextFile(const std::string& path, std::string_view text) {
-  FilePtr file = OpenTextFile(path, "a");
+  if (IsDirectory(path)) return false;
+  FilePtr file = Open(path, L"a");
   return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
          std::fclose(file.release()) == 0;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+namespace {
+
+// The temporary file that a console break must remove, or null; the
+// break's handler runs on a thread of its own.
+std::wstring pending_path;
+std::atomic<const wchar_t*> pending_temporary{nullptr};
+
+BOOL WINAPI RemovePendingTemporary(DWORD) {
+  if (const wchar_t* path = pending_temporary.load()) DeleteFileW(path);
+  return FALSE;  // the default handler then ends the process
 }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+void Forget() {
+  pending_temporary = nullptr;
+  SetConsoleCtrlHandler(RemovePendingTemporary, FALSE);
+}
 
-void IgnoreBrokenPipe() {}
+}  // namespace
+
+ReplacementFile::ReplacementFile(const std::string& target, Mode mode) : target_(target) {
+  // pid and a counter make the name; a file that has it already, whoever
+  // made it, is left alone and the next name is tried.
+  const std::string stem = target_ + "." + std::to_string(GetCurrentProcessId()) + "-";
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int n = 0; handle == INVALID_HANDLE_VALUE && n < 1000; ++n) {
+    temporary_ = stem + std::to_string(n) + ".tmp";
+    // Shared for deletion only, so that a console break can remove it while
+    // it is open.
+    handle = CreateFileW(Wide(temporary_).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    temporary_.clear();
+    return;
+  }
+  pending_path = Wide(temporary_);
+  pending_temporary = pending_path.c_str();
+  SetConsoleCtrlHandler(RemovePendingTemporary, TRUE);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                 _O_WRONLY | (mode == kText ? _O_TEXT : _O_BINARY));
+  if (fd < 0) {
+    CloseHandle(handle);
+    Discard();
+    return;
+  }
+  stream_ = _fdopen(fd, mode == kText ? "w" : "wb");
+  if (stream_ == nullptr) {
+    _close(fd);
+    Discard();
+  }
+}
+
+ReplacementFile::~ReplacementFile() { Discard(); }
+
+bool ReplacementFile::Commit() {
+  if (stream_ == nullptr) return false;
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  // A read-only or locked target makes the move fail.
+  if (!closed || !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Discard();
+    return false;
+  }
+  Forget();
+  temporary_.clear();
+  return true;
+}
+
+void ReplacementFile::Discard() {
+  if (stream_ != nullptr) std::fclose(stream_);
+  stream_ = nullptr;
+  if (temporary_.empty()) return;
+  DeleteFileW(Wide(temporary_).c_str());
+  Forget();
+  temporary_.clear();
+}
+
+void IgnoreFailedWriteSignals() {}
+
+std::string TextLineEnds(std::string_view text) {
+  std::string native;
+  native.reserve(text.size() + text.size() / 16);
+  for (const char c : text) {
+    if (c == '\n') native += '\r';
+    native += c;
+  }
+  return native;
+}
+
+void WriteConsole(std::FILE* console, std::string_view text) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(console)));
+  DWORD mode = 0;
+  if (GetConsoleMode(handle, &mode)) {
+    std::fflush(console);
+    // The console shows the characters; its line ends need no CR.
+    const std::wstring wide = Wide(text);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), console);
+}
 
 std::tm LocalTime(std::time_t when) {
   std::tm result{};

@@ -30,7 +30,9 @@ struct Look {
 // to object, and whether the last look reached the end of the file.
 class SourceScanner {
  public:
-  SourceScanner(std::string_view text, ObjectStore* store) : text_(text), store_(store) {}
+  SourceScanner(std::string_view text, ObjectStore* store, Findings* findings,
+                std::string_view path)
+      : text_(text), store_(store), findings_(findings), path_(path) {}
 
   void ReadAll() {
     do {
@@ -84,10 +86,30 @@ class SourceScanner {
   std::size_t FindNextLineEnd();
   // A view of `part`, a piece of `look`, that stays valid for the run.
   std::string_view Keep(const Look& look, std::string_view part);
+  // Reports a finding at `offset` about the object being read.
+  template <typename MakeMessage>
+  void Report(const char* kind, std::size_t offset, MakeMessage&& message) {
+    if (findings_ != nullptr) {
+      findings_->Report(kind, {path_, text_, offset}, object_id_,
+                        std::forward<MakeMessage>(message));
+    }
+  }
+  // SkipToBlankBefore for a name or a closing brace, telling of those the
+  // search passes over at the start of a line.
+  bool SkipToArgument();
+  // "_name_number" of the object being read, for messages.
+  std::string Header() const;
 
   std::string_view text_;
   ObjectStore* store_;
+  Findings* findings_;     // or null
+  std::string_view path_;  // the source as findings name it
   std::size_t cursor_ = 0;
+  // The object being read: where its header starts, its name and number.
+  std::size_t header_ = 0;
+  std::string_view name_;
+  std::int32_t number_ = kNoHeaderNumber;
+  std::uint32_t object_id_ = Finding::kNoObject;
   bool at_end_ = false;
   std::size_t next_line_end_ = 0;  // see NextLineEnd
   bool line_end_known_ = false;
@@ -187,6 +209,8 @@ bool SourceScanner::SkipToBlankBefore(bool (*accept)(char)) {
 bool SourceScanner::ReadObject() {
   // The header: "class", a blank, "_", the name, "_", the number, a blank.
   if (!SkipTo("class")) return false;
+  header_ = cursor_;
+  object_id_ = Finding::kNoObject;
   cursor_ += 5;
   if (!SkipToBlankBefore([](char c) { return c == '_'; })) return false;
   cursor_ += 2;
@@ -214,35 +238,86 @@ bool SourceScanner::ReadObject() {
     cursor_ += e;
     break;
   }
-  if (number_look.reached_end) return false;
+  name_ = name;
+  number_ = number;
+  if (number_look.reached_end) {
+    Report("cut-off", header_, [&] {
+      return "the file ends in the header _" + std::string(name) + std::string(digits) +
+             "; the object is dropped";
+    });
+    return false;
+  }
 
   SourceObject object = store_->NewSourceObject();
   object.name = name;
   object.nameNumber = number;
+  object_id_ = object.id;
 
+  std::string_view keyword;
+  bool keyword_closed = false;
   if (SkipTo("objectType")) {
     cursor_ += 11;
     if (SkipToChar('"')) {
       ++cursor_;
       const Look keyword_look = LookAhead(63);
       const std::size_t quote = keyword_look.chars.find('"');
-      if (quote != std::string_view::npos) {
-        object.type = ObjectTypeFromKeyword(keyword_look.chars.substr(0, quote));
-      }
+      keyword_closed = quote != std::string_view::npos;
+      keyword = keyword_look.chars.substr(0, quote);
+      if (keyword_closed) object.type = ObjectTypeFromKeyword(keyword);
     }
+  }
+  if (object.type == ObjectType::kUnknown) {
+    Report("unknown-type", header_, [&] {
+      if (at_end_)
+        return "the file ends before the objectType of " + Header() + "; the object is dropped";
+      if (!keyword_closed)
+        return "the objectType of " + Header() + " has no closing quote; the object is dropped";
+      return "objectType \"" + std::string(keyword) + "\" of " + Header() +
+             " is no known type; the object is dropped";
+    });
   }
   ReadArgumentsBlock(object);
   store_->AppendToList(std::move(object));
   return true;
 }
 
+std::string SourceScanner::Header() const { return HeaderName(name_, number_); }
+
+bool SourceScanner::SkipToArgument() {
+  const auto starts_argument = [](char c) { return IsLetter(c) || c == '}'; };
+  const std::size_t size = text_.size();
+  for (std::size_t p = cursor_; p + 1 < size; ++p) {
+    const char c = text_[p];
+    if (c == ' ' || c == '\t') {
+      if (starts_argument(text_[p + 1])) return Found(p);
+    } else if (c == '\n' && starts_argument(text_[p + 1])) {
+      Report("line-start", p + 1, [&] {
+        return std::string(text_[p + 1] == '}'
+                               ? "a closing brace at the start of a line does not end the "
+                                 "arguments"
+                               : "a name at the start of a line is passed over: an argument "
+                                 "needs a blank before it");
+      });
+    }
+  }
+  return Found(std::string_view::npos);
+}
+
 void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
-  if (at_end_) return;
-  if (!SkipTo("Arguments")) return;
-  cursor_ += 9;
-  if (!SkipToChar('{')) return;
-  ++cursor_;
+  // An object dropped for its type needs no more words; one that is kept
+  // without all its arguments does.
+  const auto cut_off = [&](const char* where) {
+    if (object.type == ObjectType::kUnknown) return;
+    Report("cut-off", header_, [&] {
+      return "the file ends " + std::string(where) + " of " + Header() +
+             "; the object is kept without " + (arguments_.empty() ? "arguments" : "the rest");
+    });
+  };
   arguments_.clear();
+  if (at_end_ || !SkipTo("Arguments")) return cut_off("before the Arguments block");
+  cursor_ += 9;
+  if (!SkipToChar('{')) return cut_off("before the Arguments block");
+  ++cursor_;
   // After each argument one character is looked at the cursor: it reaches
   // the end only when no character is left, so a name or value look that
   // ran to the end of the file does not end the block; the next argument on
@@ -252,7 +327,11 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
     // A look of one character: none at the end of the file, else the byte
     // itself (a CR before LF reads as a line end, which is no brace).
     at_end_ = cursor_ >= text_.size();
-    if (at_end_ || text_[cursor_] == '}') break;
+    if (at_end_) {
+      cut_off("in the Arguments block");
+      break;
+    }
+    if (text_[cursor_] == '}') break;
     ReadArgument();
   }
   // One exact-size allocation per object.
@@ -262,7 +341,7 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
 void SourceScanner::ReadArgument() {
   if (at_end_) return;
   // A name or the closing brace counts only right after a space or a tab.
-  if (!SkipToBlankBefore([](char c) { return IsLetter(c) || c == '}'; })) return;
+  if (!SkipToArgument()) return;
   ++cursor_;
   if (text_[cursor_] == '}') return;
   const Look name_look = LookAhead(63);
@@ -285,6 +364,11 @@ void SourceScanner::ReadArgument() {
   // Without a quote in the rest of the line there is no value; the search
   // goes on after the equals sign.
   if (extracted.count == 0) return;
+  if (extracted.count > value_look.chars.size()) {
+    Report("unclosed-value", static_cast<std::size_t>(name.data() - text_.data()), [&] {
+      return "the value of " + std::string(name) + " has no closing quote on its line";
+    });
+  }
   ObjectArgument& argument = arguments_.emplace_back();
   argument.name = name;
   argument.value = Keep(value_look, extracted.value);
@@ -333,18 +417,21 @@ ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans) {
   return {look.substr(open + 1, i - open - 1), i + 1};
 }
 
-void ReadSourceText(std::string_view text, ObjectStore* store) {
-  SourceScanner(text, store).ReadAll();
+void ReadSourceText(std::string_view text, ObjectStore* store, Findings* findings,
+                    std::string_view path) {
+  SourceScanner(text, store, findings, path).ReadAll();
 }
 
-bool ReadSourceFile(const std::string& source_path, ObjectStore* store, RunLog* log) {
+std::optional<std::string_view> ReadSourceFile(const std::string& source_path, ObjectStore* store,
+                                               RunLog* log, Findings* findings) {
   std::string bytes;
   if (!platform::ReadWholeFile(source_path, &bytes)) {
     log->Line("CKOLVO: Cannot open file!\n");
-    return false;
+    return std::nullopt;
   }
-  ReadSourceText(store->KeepText(std::move(bytes)), store);
-  return true;
+  const std::string_view text = store->KeepText(std::move(bytes));
+  ReadSourceText(text, store, findings, source_path);
+  return text;
 }
 
 }  // namespace vexlar

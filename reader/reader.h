@@ -5,21 +5,30 @@
 #ifndef VEXLAR_READER_READER_H_
 #define VEXLAR_READER_READER_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "log/findings.h"
 #include "log/run_log.h"
 #include "store/store.h"
 
 namespace vexlar {
 
-/// Reads the file at `source_path` into `store`. When it cannot be opened,
-/// logs "CKOLVO: Cannot open file!\n" and returns false.
-bool ReadSourceFile(const std::string& source_path, ObjectStore* store, RunLog* log);
+/// Reads the file at `source_path` into `store` and returns its bytes, which
+/// the store keeps. When it cannot be opened, logs "CKOLVO: Cannot open
+/// file!\n" and returns nothing. What the reader passes over or cuts short
+/// goes to `findings` when given: an object of no known type, one cut off by
+/// the end of the file, a name or closing brace at the start of a line, a
+/// value with no closing quote on its line.
+std::optional<std::string_view> ReadSourceFile(const std::string& source_path, ObjectStore* store,
+                                               RunLog* log, Findings* findings = nullptr);
 
-/// Reads `text` into `store`. REQUIRES: `text` outlives the store's use of
-/// it (ReadSourceFile hands the file's bytes to the store's KeepText).
-void ReadSourceText(std::string_view text, ObjectStore* store);
+/// Reads `text` into `store`; findings name the file `path`. REQUIRES:
+/// `text` outlives the store's use of it (ReadSourceFile hands the file's
+/// bytes to the store's KeepText).
+void ReadSourceText(std::string_view text, ObjectStore* store, Findings* findings = nullptr,
+                    std::string_view path = {});
 
 class QuoteSpans;
 

@@ -24,11 +24,31 @@ ObjectType ObjectTypeFromKeyword(std::string_view keyword) {
   return ObjectType::kUnknown;
 }
 
+std::string_view ObjectTypeKeyword(ObjectType type) {
+  const auto code = static_cast<std::size_t>(type);
+  return code < kObjectTypeCount ? kTypeKeywords[code] : "?";
+}
+
+std::string ObjectTypePhrase(ObjectType type) {
+  const std::string_view keyword = ObjectTypeKeyword(type);
+  // "unit" sounds with a consonant; the other keywords as they are spelt.
+  const bool vowel = std::string_view("aeio").find(keyword.front()) != std::string_view::npos;
+  return (vowel ? "an " : "a ") + std::string(keyword);
+}
+
 ObjectArgument* FindArgument(SourceObject& object, std::string_view key) {
-  for (ObjectArgument& argument : object.arguments) {
+  return const_cast<ObjectArgument*>(FindArgument(static_cast<const SourceObject&>(object), key));
+}
+
+const ObjectArgument* FindArgument(const SourceObject& object, std::string_view key) {
+  for (const ObjectArgument& argument : object.arguments) {
     if (EqualsIgnoringCase(argument.name, key)) return &argument;
   }
   return nullptr;
+}
+
+std::string HeaderName(std::string_view name, std::int32_t number) {
+  return "_" + std::string(name) + "_" + (number >= 0 ? std::to_string(number) : "");
 }
 
 std::optional<std::string_view> FindArgumentValue(const SourceObject& object,
@@ -101,8 +121,7 @@ std::string ObjectStore::DebugString() const {
   for (const SourceObject& object : objects_) {
     out += std::to_string(object.id);
     out += ' ';
-    const auto code = static_cast<std::size_t>(object.type);
-    out += code < kObjectTypeCount ? std::string(kTypeKeywords[code]) : std::string("?");
+    out += ObjectTypeKeyword(object.type);
     out += ' ';
     out += object.name;
     out += ' ';

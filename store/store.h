@@ -36,6 +36,10 @@ constexpr std::size_t kObjectTypeCount = 11;
 
 /// The type of `keyword` (exact, case-sensitive), or kUnknown.
 ObjectType ObjectTypeFromKeyword(std::string_view keyword);
+/// The keyword of `type`; "?" for kUnknown.
+std::string_view ObjectTypeKeyword(ObjectType type);
+/// The keyword with its article, for messages: "a unit", "an intel".
+std::string ObjectTypePhrase(ObjectType type);
 
 /// Number of an object whose header holds no number. Matches no reference.
 constexpr std::int32_t kNoHeaderNumber = -1;
@@ -76,8 +80,9 @@ std::optional<std::string_view> FindArgumentValue(const SourceObject& object, st
 /// names no centre and no group.
 std::string_view RequireArgumentValue(const SourceObject& object, std::string_view key);
 /// The first argument of `object` named `key` (any letter case), for callers
-/// that change its value; or null.
+/// that change its value or need its name; or null.
 ObjectArgument* FindArgument(SourceObject& object, std::string_view key);
+const ObjectArgument* FindArgument(const SourceObject& object, std::string_view key);
 /// The value of the first argument named PLAYER (any letter case) in
 /// `arguments`, or nothing.
 std::optional<std::string_view> FindPlayerArgument(const std::vector<ObjectArgument>& arguments);
@@ -87,6 +92,10 @@ std::optional<std::string_view> FindPlayerArgument(const std::vector<ObjectArgum
 /// of digits too large for 32 bits gives INT32_MAX. Without such an
 /// underscore: kNoReferenceNumber.
 std::int32_t NumberAfterUnderscore(std::string_view text);
+
+/// The header name of an object for messages: "_group_3", "_unit_" without
+/// a number.
+std::string HeaderName(std::string_view name, std::int32_t number);
 
 /// True when a reference number names the object number `name_number`.
 inline bool NumberMatches(std::int32_t reference, std::int32_t name_number) {

@@ -108,8 +108,9 @@ TEST(Faults, ClosedConsoleDoesNotStopTheConversion) {
 
 // A folder, a pipe (which would wait for a writer) or a file beyond the read
 // limit where a file is read counts as a file that cannot be opened; a
-// mission.pld or its temporary file that is a folder cannot be written; a
-// log that is a folder leaves every message on the console.
+// mission.pld that is a folder cannot be written, and one named like a
+// temporary file is not vexlar's; a log that is a folder leaves every
+// message on the console.
 TEST(Faults, UnusableFilesAreReportedAndTouchNothing) {
   const std::string no_config = "Cannot open DynO config file!\nPath: {BIN}DynO.cpp\n",
                     no_script = "Cannot open script file!\nPath: {BIN}DynO/camp.txt\n",
@@ -124,7 +125,7 @@ TEST(Faults, UnusableFilesAreReportedAndTouchNothing) {
       {S::kConfig, 'd', 0, no_config, 0},
       {S::kScript, 'd', 0, no_script, 0},
       {S::kMission, 'd', 1, no_mission, 2},
-      {"M/Mission.pld.tmp", 'd', 1, no_mission, -1},
+      {"M/Mission.pld.tmp", 'd', 0, "Markers: 1\n", 2},
       {"bin/vexlar.log", 'd', 0, "Markers: 1\n", 2},
       {S::kSource, 'h', 1, no_source, -1},
       {S::kConfig, 'h', 0, no_config, 0},

@@ -62,17 +62,22 @@ RunResult RunInProcess(const std::string& executable, const std::vector<std::str
   fs::create_directories(fs::path(executable).parent_path());
   std::vector<std::string> argv{executable};
   argv.insert(argv.end(), args.begin(), args.end());
-  const std::string log_path = executable + ".log", console_path = executable + ".console";
+  const std::string log_path = executable + ".log", console_path = executable + ".console",
+                    errors_path = executable + ".errors";
   const std::size_t log_before = ReadFile(log_path).size();
-  std::tm start{};
-  start.tm_mday = 11, start.tm_mon = 10 - 1, start.tm_year = 2008 - 1900;
-  start.tm_hour = 14, start.tm_min = 20, start.tm_sec = 5;
-  std::FILE* console = std::fopen(console_path.c_str(), "wb");
-  EXPECT_NE(nullptr, console);
+  RunContext context;
+  context.start_time.tm_mday = 11, context.start_time.tm_mon = 10 - 1;
+  context.start_time.tm_year = 2008 - 1900, context.start_time.tm_hour = 14;
+  context.start_time.tm_min = 20, context.start_time.tm_sec = 5;
+  context.console = std::fopen(console_path.c_str(), "wb");
+  context.errors = std::fopen(errors_path.c_str(), "wb");
+  EXPECT_TRUE(context.console && context.errors);
   RunResult result;
-  result.status = RunVexlar(argv, console, start);
-  std::fclose(console);
+  result.status = RunVexlar(argv, context);
+  std::fclose(context.console);
+  std::fclose(context.errors);
   result.console = ReadFile(console_path);
+  result.errors = ReadFile(errors_path);
   result.log = ReadFile(log_path);
   std::size_t body = log_before;  // after the five header lines of this run
   for (int line = 0; line < 5 && body < result.log.size(); ++line)

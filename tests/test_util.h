@@ -37,6 +37,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
 struct RunResult {
   int status = -1;
   std::string console;
+  std::string errors;    // standard error
   std::string log;       // the whole log file
   std::string log_body;  // the last run's part of the log, without its five header lines
 };

@@ -14,7 +14,7 @@ bool IsSpace(char c) {
 
 }  // namespace
 
-double ParseDecimal(std::string_view text) {
+std::optional<double> ReadDecimal(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;
   const std::size_t start = i;
@@ -25,7 +25,7 @@ double ParseDecimal(std::string_view text) {
     ++i;
     while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
   }
-  if (digits == 0) return 0;
+  if (digits == 0) return std::nullopt;
   // Digits that are all zeros make zero whatever the exponent, so the common
   // "0" needs no conversion.
   bool zero = true;
@@ -43,6 +43,15 @@ double ParseDecimal(std::string_view text) {
   // hexadecimal number, "inf" or "nan".
   const std::string number(text.substr(start, i - start));
   return std::strtod(number.c_str(), nullptr);
+}
+
+double ParseDecimal(std::string_view text) { return ReadDecimal(text).value_or(0); }
+
+bool IsNotANumber(std::string_view text) {
+  for (const char c : text) {
+    if (!IsSpace(c)) return !ReadDecimal(text);
+  }
+  return false;
 }
 
 }  // namespace vexlar

@@ -60,12 +60,6 @@ Vec3 ParsePosition(std::string_view text) {
           ParseDecimal(fields.field[2])};
 }
 
-double PositionHeight(std::string_view text) {
-  TextFields fields;
-  SplitFields(text, BracketEnds::kInThirdField, std::string_view::npos, &fields);
-  return ParseDecimal(fields.field[2]);
-}
-
 void SplitPosition(std::string_view value, TextFields* fields) {
   SplitFields(value.size() > 2 ? value.substr(1, value.size() - 2) : std::string_view(),
               BracketEnds::kNever, std::string_view::npos, fields);

@@ -53,9 +53,6 @@ void SplitFields(std::string_view text, BracketEnds ends, std::size_t max_field,
 /// field; a missing or malformed number is 0. "[1,2,3,4]" gives 1, 2, 34.
 Vec3 ParsePosition(std::string_view text);
 
-/// ParsePosition(text).z, without converting the first two numbers.
-double PositionHeight(std::string_view text);
-
 /// The fields of a POSITION value for the 2D editor's position line, copied
 /// as written: all characters but the first and the last, taken to be the
 /// brackets, are read, and no ']' ends the reading. An empty field is "0".

@@ -17,6 +17,7 @@ enum class Rule {
   kTruth,       // `line` when the value is "true", else `otherwise`
   kIfTrue,      // `line` when the value is "true", else nothing
   kIfTrueSole,  // `line` when the value is "true" and no argument is named PLAYER
+  kNoLine,      // nothing: the argument shapes the item in another way
 };
 
 struct Row {
@@ -107,25 +108,52 @@ void WriteRow(const Row& row, std::string_view value, const std::vector<ObjectAr
     case Rule::kIfTrueSole:
       if (!IsTrue(value) || FindPlayerArgument(arguments)) return;
       break;
+    case Rule::kNoLine:
+      return;
   }
   out.Write(indent);
   out.Write(line);
 }
 
+bool InTable(const Table& table, std::string_view name) {
+  if (name.size() > kLongestKey) return false;
+  for (const std::uint8_t* r = table.by_length.rows[name.size()]; *r != kNoRow; ++r) {
+    if (EqualsLowerKey(name, table.rows[*r].key)) return true;
+  }
+  return false;
+}
+
+// Where a walk tells of the arguments that no row writes: the object and
+// a second table whose names the object also uses (its effects), if any.
+struct Unwritten {
+  Findings* findings;
+  const SourceObject* object;
+  const Table* also;
+};
+
 // The walk shared by all emitters: every argument in list order against
 // the rows of the table; the row whose key the name equals (in any letter
 // case) writes its line. Keys differ, so one row matches at most.
 void WalkArguments(const std::vector<ObjectArgument>& arguments, const Table& table,
-                   TextWriter& out) {
+                   TextWriter& out, const Unwritten* unwritten = nullptr) {
   for (const ObjectArgument& argument : arguments) {
-    if (argument.name.size() > kLongestKey) continue;
-    for (const std::uint8_t* r = table.by_length.rows[argument.name.size()]; *r != kNoRow; ++r) {
+    const std::uint8_t* r =
+        argument.name.size() <= kLongestKey ? table.by_length.rows[argument.name.size()] : &kNoRow;
+    for (; *r != kNoRow; ++r) {
       const Row& row = table.rows[*r];
       if (EqualsLowerKey(argument.name, row.key)) {
         WriteRow(row, argument.value, arguments, table.indent, out);
         break;
       }
     }
+    if (*r != kNoRow || unwritten == nullptr || unwritten->findings == nullptr) continue;
+    if (unwritten->also != nullptr && InTable(*unwritten->also, argument.name)) continue;
+    Findings& findings = *unwritten->findings;
+    findings.Report("unknown-argument", findings.InSource(argument.name), unwritten->object->id,
+                    [&] {
+                      return std::string(argument.name) + " is not written for " +
+                             ObjectTypePhrase(unwritten->object->type);
+                    });
   }
 }
 
@@ -178,6 +206,7 @@ constexpr Row kUnitRows[] = {
     {"health", Rule::kValue, "health=%s;\n"},
     {"ammo", Rule::kValue, "ammo=%s;\n"},
     {"position", Rule::kPosition, "position[]={%s,%s,%s};\n"},
+    {"group", Rule::kNoLine, ""},  // places the unit in its group
 };
 
 constexpr Row kSensorRows[] = {
@@ -216,6 +245,7 @@ constexpr Row kWaypointRows[] = {
     {"show", Rule::kValue, "showWP=\"%s\";\n"},
     {"placement", Rule::kValue, "placement=%s;\n"},
     {"position", Rule::kPosition, "position[]={%s,%s,%s};\n"},
+    {"group", Rule::kNoLine, ""},  // places the waypoint in its group
 };
 
 // Sensors and waypoints share the effect rows; only the indentation differs.
@@ -245,37 +275,45 @@ constexpr RowsByLength kSensorIndex = IndexRows(kSensorRows, std::size(kSensorRo
 constexpr RowsByLength kWaypointIndex = IndexRows(kWaypointRows, std::size(kWaypointRows));
 constexpr RowsByLength kEffectIndex = IndexRows(kEffectRows, std::size(kEffectRows));
 
-// The Effects class: opened at `class_indent`, closed there, its lines one
-// tab deeper. Written for every sensor and waypoint, empty or not.
+// The Effects class: opened at `class_indent`, closed there, its lines at
+// the indentation of `effects`, one tab deeper. Written for every sensor and waypoint, empty or
+// not.
 void WriteEffects(const std::vector<ObjectArgument>& arguments, std::string_view class_indent,
-                  std::string_view line_indent, TextWriter& out) {
+                  const Table& effects, TextWriter& out) {
   out.WriteFormat("%sclass Effects\n%s{\n", {class_indent, class_indent});
-  WalkArguments(arguments, {kEffectRows, kEffectIndex, line_indent}, out);
+  WalkArguments(arguments, effects, out);
   out.WriteFormat("%s};\n", {class_indent});
 }
 
 }  // namespace
 
-void WriteMarkerAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, {kMarkerRows, kMarkerIndex, kThreeTabs}, out);
+void WriteMarkerAttributes(const SourceObject& marker, TextWriter& out, Findings* findings) {
+  const Unwritten unwritten{findings, &marker, nullptr};
+  WalkArguments(marker.arguments, {kMarkerRows, kMarkerIndex, kThreeTabs}, out, &unwritten);
 }
 
-void WriteVehicleAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, {kVehicleRows, kVehicleIndex, kThreeTabs}, out);
+void WriteVehicleAttributes(const SourceObject& vehicle, TextWriter& out, Findings* findings) {
+  const Unwritten unwritten{findings, &vehicle, nullptr};
+  WalkArguments(vehicle.arguments, {kVehicleRows, kVehicleIndex, kThreeTabs}, out, &unwritten);
 }
 
-void WriteUnitAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, {kUnitRows, kUnitIndex, kFiveTabs}, out);
+void WriteUnitAttributes(const SourceObject& unit, TextWriter& out, Findings* findings) {
+  const Unwritten unwritten{findings, &unit, nullptr};
+  WalkArguments(unit.arguments, {kUnitRows, kUnitIndex, kFiveTabs}, out, &unwritten);
 }
 
-void WriteSensorAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, {kSensorRows, kSensorIndex, kThreeTabs}, out);
-  WriteEffects(arguments, kThreeTabs, "\t\t\t\t", out);
+void WriteSensorAttributes(const SourceObject& trigger, TextWriter& out, Findings* findings) {
+  const Table effects{kEffectRows, kEffectIndex, "\t\t\t\t"};
+  const Unwritten unwritten{findings, &trigger, &effects};
+  WalkArguments(trigger.arguments, {kSensorRows, kSensorIndex, kThreeTabs}, out, &unwritten);
+  WriteEffects(trigger.arguments, kThreeTabs, effects, out);
 }
 
-void WriteWaypointAttributes(const std::vector<ObjectArgument>& arguments, TextWriter& out) {
-  WalkArguments(arguments, {kWaypointRows, kWaypointIndex, kFiveTabs}, out);
-  WriteEffects(arguments, kFiveTabs, "\t\t\t\t\t\t", out);
+void WriteWaypointAttributes(const SourceObject& waypoint, TextWriter& out, Findings* findings) {
+  const Table effects{kEffectRows, kEffectIndex, "\t\t\t\t\t\t"};
+  const Unwritten unwritten{findings, &waypoint, &effects};
+  WalkArguments(waypoint.arguments, {kWaypointRows, kWaypointIndex, kFiveTabs}, out, &unwritten);
+  WriteEffects(waypoint.arguments, kFiveTabs, effects, out);
 }
 
 }  // namespace vexlar

@@ -2,11 +2,12 @@
 
 #include <string>
 
+#include "text/decimal.h"
 #include "text/position.h"
 
 namespace vexlar {
 
-void ApplyHeightRule(SourceObject& object, ObjectStore* store) {
+void ApplyHeightRule(SourceObject& object, ObjectStore* store, Findings* findings) {
   ObjectArgument* position = FindArgument(object, "POSITION");
   if (position == nullptr) return;
 
@@ -18,7 +19,15 @@ void ApplyHeightRule(SourceObject& object, ObjectStore* store) {
                                                              : std::string_view();
   position->value = value;
 
-  if (PositionHeight(value) == 0) return;
+  TextFields fields;
+  SplitFields(value, BracketEnds::kInThirdField, std::string_view::npos, &fields);
+  const std::string_view height = fields.field[2];
+  if (findings != nullptr && IsNotANumber(height)) {
+    findings->Report("not-a-number", findings->InSource(position->name), object.id, [&] {
+      return "the height \"" + std::string(height) + "\" of POSITION is no number; it counts as 0";
+    });
+  }
+  if (ParseDecimal(height) == 0) return;
   const std::string statement = "this setpos " + std::string(value) + ";";
   if (ObjectArgument* init = FindArgument(object, "INIT")) {
     init->value = store->KeepText(std::string(init->value) + "; " + statement);

@@ -4,6 +4,7 @@
 #ifndef VEXLAR_WRITER_HEIGHT_RULE_H_
 #define VEXLAR_WRITER_HEIGHT_RULE_H_
 
+#include "log/findings.h"
 #include "store/store.h"
 
 namespace vexlar {
@@ -12,8 +13,9 @@ namespace vexlar {
 /// after the last ']' and, when the height is not 0, appends
 /// "; this setpos <position>;" to its INIT value or adds an INIT argument
 /// "this setpos <position>;" at the end of its list. New texts are kept by
-/// `store`. Without a POSITION argument nothing changes.
-void ApplyHeightRule(SourceObject& object, ObjectStore* store);
+/// `store`. Without a POSITION argument nothing changes. A height that is no
+/// number counts as 0 and goes to `findings` when given.
+void ApplyHeightRule(SourceObject& object, ObjectStore* store, Findings* findings = nullptr);
 
 }  // namespace vexlar
 

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "text/ascii.h"
 #include "writer/attributes.h"
 #include "writer/height_rule.h"
+#include "writer/sections.h"
 #include "writer/text_writer.h"
 
 namespace vexlar {
 namespace {
-
-constexpr std::string_view kSectionNames[] = {"Intro", "Mission", "OutroWin", "OutroLoose"};
 
 constexpr std::string_view kDefaultIntel =
     "\tclass Intel\n\t{\n\t\tstartWeather=0.40000001;\n\t\tforecastWeather=0.25;\n"
@@ -45,8 +45,11 @@ using CentresByNumber = std::unordered_map<std::int32_t, const SourceObject*>;
 
 // Counts and numbers are written as unsigned 32-bit values; a missing
 // header number (-1) thus shows as 4294967295.
-unsigned long LogNumber(std::int64_t value) {
+unsigned long LogNumber(std::int32_t value) {
   return static_cast<unsigned long>(static_cast<std::uint32_t>(value));
+}
+unsigned long LogCount(std::size_t count) {
+  return static_cast<unsigned long>(static_cast<std::uint32_t>(count));
 }
 
 ObjectRefs AllOfType(ObjectStore* store, ObjectType type) {
@@ -82,7 +85,10 @@ struct ObjectRange {
 // are counted per group number, then placed in one array, group by group.
 class MembersByGroup {
  public:
-  MembersByGroup(const ObjectRefs& groups, const ObjectRefs& members) {
+  /// Members that join no group are reported to `findings` (if any) as a
+  /// `noun` ("unit", "waypoint") that is not written.
+  MembersByGroup(const ObjectRefs& groups, const ObjectRefs& members, Findings* findings,
+                 const char* noun) {
     // A number shared by two groups gives both the same members.
     slots_.reserve(groups.size());
     for (const SourceObject* group : groups) {
@@ -110,7 +116,10 @@ class MembersByGroup {
     for (std::size_t m = 0; m < members.size(); ++m) {
       // A negative number matches no group, having no slot.
       const auto found = slots_.find(number_of[m]);
-      if (found == slots_.end()) continue;
+      if (found == slots_.end()) {
+        if (findings != nullptr) ReportNoGroup(*members[m], findings, noun);
+        continue;
+      }
       slot_of[m] = found->second;
       ++starts_[found->second + 1];
     }
@@ -120,6 +129,20 @@ class MembersByGroup {
     for (std::size_t m = 0; m < members.size(); ++m) {
       if (slot_of[m] != kNoSlot) members_[next[slot_of[m]]++] = members[m];
     }
+  }
+
+  static void ReportNoGroup(const SourceObject& member, Findings* findings, const char* noun) {
+    const ObjectArgument* group = FindArgument(member, "GROUP");
+    const TextPlace place =
+        group != nullptr ? findings->InSource(group->name) : findings->AtHeader(member.name);
+    findings->Report("no-group", place, member.id, [&] {
+      if (group == nullptr) {
+        return std::string(noun) + " " + HeaderName(member.name, member.nameNumber) +
+               " has no GROUP; it is not written";
+      }
+      return "GROUP " + std::string(group->value) + " names no group; the " + noun +
+             " is not written";
+    });
   }
 
   /// The members whose GROUP value names `group_number`.
@@ -136,20 +159,60 @@ class MembersByGroup {
   ObjectRefs members_;
 };
 
-CentresByNumber IndexCentres(ObjectStore* store) {
+// Tells `findings` of each argument of `object` that mission.pld does not
+// show, every name that `uses` does not take.
+template <typename Uses>
+void ReportUnwritten(const SourceObject& object, Findings* findings, Uses uses) {
+  if (findings == nullptr) return;
+  for (const ObjectArgument& argument : object.arguments) {
+    if (uses(argument.name)) continue;
+    findings->Report("unknown-argument", findings->InSource(argument.name), object.id, [&] {
+      return std::string(argument.name) + " is not written for " + ObjectTypePhrase(object.type);
+    });
+  }
+}
+
+CentresByNumber IndexCentres(ObjectStore* store, Findings* findings) {
   CentresByNumber index;
   for (const SourceObject* centre : AllOfType(store, ObjectType::kCenter)) {
-    if (centre->nameNumber >= 0) index.emplace(centre->nameNumber, centre);
+    ReportUnwritten(*centre, findings,
+                    [](std::string_view name) { return EqualsIgnoringCase(name, "SIDE"); });
+    if (centre->nameNumber < 0 || index.emplace(centre->nameNumber, centre).second) continue;
+    if (findings != nullptr) {
+      findings->Report("duplicate-number", findings->AtHeader(centre->name), centre->id, [&] {
+        return "centre " + HeaderName(centre->name, centre->nameNumber) +
+               " has the number of an earlier centre, which gives the side";
+      });
+    }
   }
   return index;
 }
 
 // The SIDE value of the centre named by the group's CENTER value; empty
-// when any link of that chain is missing.
-std::string_view SideOf(const SourceObject& group, const CentresByNumber& centres) {
+// when any link of that chain is missing, which goes to `findings`.
+std::string_view SideOf(const SourceObject& group, const CentresByNumber& centres,
+                        Findings* findings) {
   const auto found = centres.find(NumberAfterUnderscore(RequireArgumentValue(group, "CENTER")));
-  if (found == centres.end()) return {};
-  return RequireArgumentValue(*found->second, "SIDE");
+  if (found != centres.end()) {
+    if (const std::optional<std::string_view> side = FindArgumentValue(*found->second, "SIDE")) {
+      return *side;
+    }
+  }
+  if (findings != nullptr) {
+    const ObjectArgument* centre = FindArgument(group, "CENTER");
+    const TextPlace place =
+        centre != nullptr ? findings->InSource(centre->name) : findings->AtHeader(group.name);
+    findings->Report("no-centre", place, group.id, [&] {
+      const std::string name = HeaderName(group.name, group.nameNumber);
+      if (centre == nullptr) return "group " + name + " has no CENTER; its side is empty";
+      if (found == centres.end()) {
+        return "CENTER " + std::string(centre->value) + " names no centre; the side of group " +
+               name + " is empty";
+      }
+      return "the centre of group " + name + " has no SIDE; its side is empty";
+    });
+  }
+  return {};
 }
 
 void WriteSectionHeader(std::string_view name, TextWriter& out) {
@@ -180,9 +243,17 @@ void WriteItemOpen(std::string_view indent, std::size_t index, TextWriter& out) 
   out.Write("{\n");
 }
 
-void WriteIntel(ObjectStore* store, TextWriter& out) {
+void WriteIntel(ObjectStore* store, Findings* findings, TextWriter& out) {
   VisitedIds visited;
   const SourceObject* intel = store->NextObjectOfType(ObjectType::kIntel, &visited);
+  if (intel != nullptr) {
+    ReportUnwritten(*intel, findings, [](std::string_view name) {
+      for (const IntelRow& row : kIntelRows) {
+        if (EqualsIgnoringCase(name, row.key)) return true;
+      }
+      return false;
+    });
+  }
   out.Write("\tclass Intel\n\t{\n");
   for (const IntelRow& row : kIntelRows) {
     const std::optional<std::string_view> value =
@@ -202,6 +273,7 @@ struct MissionContent {
   ObjectStore* store;
   RunLog* log;
   TextWriter& out;
+  Findings* findings;
   std::uint32_t next_vehicle_id = 0;
 
   void WriteId(std::string_view indent) {
@@ -213,24 +285,33 @@ struct MissionContent {
 
   void WriteGroups() {
     const ObjectRefs groups = AllOfType(store, ObjectType::kGroup);
-    log->Format("Groups: %lu\n", LogNumber(groups.size()));
+    log->Format("Groups: %lu\n", LogCount(groups.size()));
     if (groups.empty()) return;
     // Indexed once, so each group finds its members without a pass over
     // all objects; a number shared by two groups gives both the members.
-    const CentresByNumber centres = IndexCentres(store);
-    const MembersByGroup units(groups, AllOfType(store, ObjectType::kUnit));
-    const MembersByGroup waypoints(groups, AllOfType(store, ObjectType::kWaypoint));
+    const CentresByNumber centres = IndexCentres(store, findings);
+    const MembersByGroup units(groups, AllOfType(store, ObjectType::kUnit), findings, "unit");
+    const MembersByGroup waypoints(groups, AllOfType(store, ObjectType::kWaypoint), findings,
+                                   "waypoint");
+    if (findings != nullptr) ReportSharedNumbers(groups);
 
     WriteClassOpen("\t", "Groups", groups.size(), out);
     for (std::size_t g = 0; g < groups.size(); ++g) {
       const SourceObject& group = *groups[g];
+      ReportUnwritten(group, findings,
+                      [](std::string_view name) { return EqualsIgnoringCase(name, "CENTER"); });
       WriteItemOpen("\t\t", g, out);
-      const std::string_view side = SideOf(group, centres);
+      const std::string_view side = SideOf(group, centres, findings);
       out.WriteFormat("\t\t\tside=\"%s\";\n", {side});
 
       const ObjectRange group_units = units.Of(group.nameNumber);
       log->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber),
-                  LogNumber(group_units.size()));
+                  LogCount(group_units.size()));
+      if (group_units.empty() && findings != nullptr) {
+        findings->Report("empty-group", findings->AtHeader(group.name), group.id, [&] {
+          return "no unit joins group " + HeaderName(group.name, group.nameNumber);
+        });
+      }
       if (!group_units.empty()) {
         WriteClassOpen("\t\t\t", "Vehicles", group_units.size(), out);
         for (std::size_t u = 0; u < group_units.size(); ++u) {
@@ -240,8 +321,8 @@ struct MissionContent {
           out.Write(side);
           out.Write("\";\n");
           WriteId("\t\t\t\t\t");
-          ApplyHeightRule(unit, store);
-          WriteUnitAttributes(unit.arguments, out);
+          ApplyHeightRule(unit, store, findings);
+          WriteUnitAttributes(unit, out, findings);
           out.Write("\t\t\t\t};\n");
         }
         out.Write("\t\t\t};\n");
@@ -249,12 +330,12 @@ struct MissionContent {
 
       const ObjectRange group_waypoints = waypoints.Of(group.nameNumber);
       log->Format("WP for group %lu: %lu\n", LogNumber(group.nameNumber),
-                  LogNumber(group_waypoints.size()));
+                  LogCount(group_waypoints.size()));
       if (!group_waypoints.empty()) {
         WriteClassOpen("\t\t\t", "Waypoints", group_waypoints.size(), out);
         for (std::size_t w = 0; w < group_waypoints.size(); ++w) {
           WriteItemOpen("\t\t\t\t", w, out);
-          WriteWaypointAttributes(group_waypoints[w].arguments, out);
+          WriteWaypointAttributes(group_waypoints[w], out, findings);
           out.Write("\t\t\t\t};\n");
         }
         out.Write("\t\t\t};\n");
@@ -264,15 +345,27 @@ struct MissionContent {
     out.Write("\t};\n");
   }
 
+  // Groups that share a number share their units and waypoints.
+  void ReportSharedNumbers(const ObjectRefs& groups) {
+    std::unordered_map<std::int32_t, const SourceObject*> first;
+    for (const SourceObject* group : groups) {
+      if (group->nameNumber < 0 || first.emplace(group->nameNumber, group).second) continue;
+      findings->Report("duplicate-number", findings->AtHeader(group->name), group->id, [&] {
+        return "group " + HeaderName(group->name, group->nameNumber) +
+               " has the number of an earlier group: both get the same units and waypoints";
+      });
+    }
+  }
+
   void WriteSensors() {
     const ObjectRefs triggers = AllOfType(store, ObjectType::kTrigger);
-    log->Format("Triggers: %lu\n", LogNumber(triggers.size()));
+    log->Format("Triggers: %lu\n", LogCount(triggers.size()));
     if (triggers.empty()) return;
     WriteClassOpen("\t", "Sensors", triggers.size(), out);
     for (std::size_t t = 0; t < triggers.size(); ++t) {
       WriteItemOpen("\t\t", t, out);
       if (!FindArgumentValue(*triggers[t], "AGE")) out.Write("\t\t\tage=\"UNKNOWN\";\n");
-      WriteSensorAttributes(triggers[t]->arguments, out);
+      WriteSensorAttributes(*triggers[t], out, findings);
       out.Write("\t\t};\n");
     }
     out.Write("\t};\n");
@@ -280,7 +373,7 @@ struct MissionContent {
 
   void WriteEmptyVehicles() {
     const ObjectRefs vehicles = AllOfType(store, ObjectType::kVehicle);
-    log->Format("Vehicles: %lu\n", LogNumber(vehicles.size()));
+    log->Format("Vehicles: %lu\n", LogCount(vehicles.size()));
     if (vehicles.empty()) return;
     WriteClassOpen("\t", "Vehicles", vehicles.size(), out);
     for (std::size_t v = 0; v < vehicles.size(); ++v) {
@@ -288,8 +381,8 @@ struct MissionContent {
       WriteItemOpen("\t\t", v, out);
       out.Write("\t\t\tside=\"EMPTY\";\n");
       WriteId("\t\t\t");
-      ApplyHeightRule(vehicle, store);
-      WriteVehicleAttributes(vehicle.arguments, out);
+      ApplyHeightRule(vehicle, store, findings);
+      WriteVehicleAttributes(vehicle, out, findings);
       out.Write("\t\t};\n");
     }
     out.Write("\t};\n");
@@ -297,12 +390,12 @@ struct MissionContent {
 
   void WriteMarkers() {
     const ObjectRefs markers = AllOfType(store, ObjectType::kMarker);
-    log->Format("Markers: %lu\n", LogNumber(markers.size()));
+    log->Format("Markers: %lu\n", LogCount(markers.size()));
     if (markers.empty()) return;
     WriteClassOpen("\t", "Markers", markers.size(), out);
     for (std::size_t m = 0; m < markers.size(); ++m) {
       WriteItemOpen("\t\t", m, out);
-      WriteMarkerAttributes(markers[m]->arguments, out);
+      WriteMarkerAttributes(*markers[m], out, findings);
       if (!FindArgumentValue(*markers[m], "TYPE")) out.Write("\t\t\ttype=\"mil_objective\";\n");
       out.Write("\t\t};\n");
     }
@@ -312,21 +405,63 @@ struct MissionContent {
 
 // The whole file: the selected section holds the content, the others are
 // empty, always in the order Intro, Mission, OutroWin, OutroLoose.
-void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, TextWriter& out) {
-  const auto selected = static_cast<std::size_t>(mode);
-  out.Write("version=11;\n");
-  for (std::size_t s = 0; s < selected; ++s) WriteEmptySection(kSectionNames[s], out);
-  WriteSectionHeader(kSectionNames[selected], out);
-  WriteIntel(store, out);
-  MissionContent content{store, log, out};
+// The section that `mode` selects, with the converted content.
+void WriteContentSection(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
+                         TextWriter& out) {
+  WriteSectionHeader(kSectionNames[static_cast<std::size_t>(mode)], out);
+  WriteIntel(store, findings, out);
+  MissionContent content{store, log, out, findings};
   content.WriteGroups();
   content.WriteSensors();
   content.WriteEmptyVehicles();
   content.WriteMarkers();
   out.Write("};\n");
-  for (std::size_t s = selected + 1; s < std::size(kSectionNames); ++s) {
+}
+
+void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
+                  TextWriter& out) {
+  const auto selected = static_cast<std::size_t>(mode);
+  out.Write("version=11;\n");
+  for (std::size_t s = 0; s < selected; ++s) WriteEmptySection(kSectionNames[s], out);
+  WriteContentSection(mode, store, log, findings, out);
+  for (std::size_t s = selected + 1; s < kSectionNames.size(); ++s) {
     WriteEmptySection(kSectionNames[s], out);
   }
+}
+
+// --merge into the existing mission.pld `existing`: its other sections stay
+// byte for byte, the selected one is replaced by the converted content.
+bool MergeMission(RunMode mode, const std::string& mission_path, std::string_view existing,
+                  ObjectStore* store, RunLog* log, Findings* findings) {
+  const SectionLayout layout = FindSections(existing);
+  if (!layout.problem.empty()) {
+    log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
+                layout.problem.c_str());
+    return false;
+  }
+  TextWriter section;
+  WriteContentSection(mode, store, log, findings, section);
+  std::string kept;
+  for (std::size_t s = 0; s < kSectionNames.size(); ++s) {
+    if (s == static_cast<std::size_t>(mode)) continue;
+    kept += (kept.empty() ? "" : ", ") + std::string(kSectionNames[s]);
+  }
+  log->Format("Merge: kept %s\n", kept.c_str());
+
+  // The section's own last line end is the one that follows it in the file.
+  const std::size_t selected = static_cast<std::size_t>(mode);
+  std::string_view fresh = section.pending();
+  fresh.remove_suffix(1);
+  std::string text(existing.substr(0, layout.begin[selected]));
+  text += platform::TextLineEnds(fresh);
+  text += existing.substr(layout.end[selected]);
+
+  platform::ReplacementFile file(mission_path, platform::ReplacementFile::kBinary);
+  const bool written = file.stream() != nullptr &&
+                       std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size() &&
+                       file.Commit();
+  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
+  return written;
 }
 
 }  // namespace
@@ -339,21 +474,29 @@ std::string MissionPathFor(std::string_view source_path) {
   return path;
 }
 
-std::string TemporaryPathFor(const std::string& mission_path) { return mission_path + ".tmp"; }
-
-bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log) {
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log,
+                      const WriteOptions& options) {
+  if (options.dry_run) {
+    TextWriter nowhere(TextWriter::kDiscard);
+    WriteMission(mode, store, log, options.findings, nowhere);
+    return true;
+  }
   const std::string mission_path = MissionPathFor(source_path);
-  const std::string temporary_path = TemporaryPathFor(mission_path);
-  platform::FilePtr file = platform::OpenTextFile(temporary_path, "w");
+  if (options.merge && platform::IsRegularFile(mission_path)) {
+    std::string existing;
+    if (!platform::ReadWholeFile(mission_path, &existing)) {
+      log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
+                  "it cannot be read");
+      return false;
+    }
+    return MergeMission(mode, mission_path, existing, store, log, options.findings);
+  }
+  platform::ReplacementFile file(mission_path);
   bool written = false;
-  if (file) {
-    TextWriter out(file.get());
-    WriteMission(mode, store, log, out);
-    written = out.Flush();
-    written = std::fflush(file.get()) == 0 && written;
-    written = std::fclose(file.release()) == 0 && written;
-    written = written && platform::ReplaceFile(temporary_path, mission_path);
-    if (!written) platform::RemoveFile(temporary_path);
+  if (file.stream() != nullptr) {
+    TextWriter out(file.stream());
+    WriteMission(mode, store, log, options.findings, out);
+    written = out.Flush() && file.Commit();
   }
   if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
   return written;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "log/findings.h"
 #include "log/run_log.h"
 #include "store/store.h"
 
@@ -18,17 +19,30 @@ namespace vexlar {
 enum class RunMode : std::uint16_t { kIntro = 0, kMission = 1, kWin = 2, kLoose = 3 };
 
 /// Writes mission.pld into the folder of `source_path`, replacing an existing
-/// one only once the new file is complete, and logs the counts. Returns
+/// one only once the new file is complete (through a temporary file of its
+/// own; a link named mission.pld stays and its target is replaced), and logs
+/// the counts. Returns
 /// false, after logging "Cannot write mission file!\nPath: %s\n", when the
 /// file could not be written; an existing mission.pld is then left as it was.
-bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log);
+struct WriteOptions {
+  /// What is left out or changed goes here: units and waypoints of no
+  /// group, groups without units or side, shared numbers, heights that are
+  /// no number.
+  Findings* findings = nullptr;
+  /// Everything but the file itself: for --check.
+  bool dry_run = false;
+  /// --merge: an existing mission.pld keeps its other three sections byte
+  /// for byte, and only the selected one is replaced; a file not in the
+  /// form of mission.pld is refused ("Cannot merge into mission file!"),
+  /// and left as it is. Without one, the usual file is written.
+  bool merge = false;
+};
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log,
+                      const WriteOptions& options = {});
 
 /// The mission file's path: `source_path` up to and including its last '\'
 /// or '/', then "mission.pld" (just "mission.pld" without a separator).
 std::string MissionPathFor(std::string_view source_path);
-
-/// The file the mission is written to before it replaces `mission_path`.
-std::string TemporaryPathFor(const std::string& mission_path);
 
 }  // namespace vexlar
 

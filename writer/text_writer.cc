@@ -33,6 +33,7 @@ void TextWriter::WriteFormat(std::string_view format,
 }
 
 bool TextWriter::Flush() {
+  if (discard_) used_ = 0;
   if (file_ == nullptr || used_ == 0) return ok_;
   if (ok_ && std::fwrite(buffer_.data(), 1, used_, file_) != used_) ok_ = false;
   used_ = 0;

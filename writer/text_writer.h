@@ -21,6 +21,9 @@ class TextWriter {
   /// Sends text to `file`, which must outlive the writer, once
   /// kFlushThreshold bytes are pending and at Flush().
   explicit TextWriter(std::FILE* file) : file_(file) {}
+  /// Drops all text, as a writer to a file that takes everything would.
+  enum Discard { kDiscard };
+  explicit TextWriter(Discard) : discard_(true) {}
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
@@ -33,7 +36,7 @@ class TextWriter {
     if (text.size() > buffer_.size() - used_) Grow(text.size());
     Copy(&buffer_[used_], text.data(), text.size());
     used_ += text.size();
-    if (file_ != nullptr && used_ >= kFlushThreshold) Flush();
+    if (used_ >= kFlushThreshold && (file_ != nullptr || discard_)) Flush();
   }
   /// Appends `number` in decimal without leading zeros.
   void WriteNumber(std::uint32_t number);
@@ -79,6 +82,7 @@ class TextWriter {
   mutable std::string buffer_;
   std::size_t used_ = 0;
   bool ok_ = true;
+  bool discard_ = false;
 };
 
 }  // namespace vexlar

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Windows leg: cross-builds vexlar.exe and the unit tests with MinGW-w64, makes
-# the release archive, and runs under Wine the unit tests in one process (with
-# them the data cases of tests/cases/ and the conformance cases beside the
+# the release archive, and runs under Wine the two test programs (with
+# the e2e one the data cases of tests/cases/ and the conformance cases beside the
 # checkout) and what only a started vexlar.exe shows (tests/windows_e2e.py).
 # Installs what a fresh machine lacks. Prints the counts and the time it took;
 # exits non-zero when a test fails. VEXLAR_CONFORMANCE_CASES names the
@@ -56,13 +56,15 @@ if [ -d "$conformance" ]; then
 else
   echo "data cases: $(find tests/cases -type d -name expect | wc -l) in tests/cases (no $conformance)"
 fi
-echo "+ wine build-win/vexlar_tests.exe"
-unit_xml=build-win/unit-tests.xml
-rm -f "$unit_xml"
-unit_status=0
-timeout 900 wine build-win/vexlar_tests.exe --gtest_brief=1 "--gtest_output=xml:$unit_xml" ||
-  unit_status=$?
-read -r unit_passed unit_failed < <(python3 - "$unit_xml" <<'EOF'
+unit_passed=0
+unit_failed=0
+for program in vexlar_unit_tests vexlar_e2e_tests; do
+  echo "+ wine build-win/$program.exe"
+  xml=build-win/$program.xml
+  rm -f "$xml"
+  status=0
+  timeout 900 wine "build-win/$program.exe" --gtest_brief=1 "--gtest_output=xml:$xml" || status=$?
+  read -r passed failed < <(python3 - "$xml" <<'EOF'
 import sys, xml.etree.ElementTree as ET
 try:
     root = ET.parse(sys.argv[1]).getroot()
@@ -71,9 +73,12 @@ try:
 except (OSError, ET.ParseError, TypeError):
     print(0, 1)  # no report: the run itself failed
 EOF
-)
-if [ "$unit_status" -ne 0 ] && [ "$unit_failed" -eq 0 ]; then unit_failed=1; fi
-echo "windows unit tests: $unit_passed passed, $unit_failed failed"
+  )
+  if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; fi
+  unit_passed=$((unit_passed + passed))
+  unit_failed=$((unit_failed + failed))
+done
+echo "windows test programs: $unit_passed passed, $unit_failed failed"
 
 echo "+ python3 tests/windows_e2e.py"
 e2e_log=build-win/windows-e2e.txt
