@@ -1,23 +1,57 @@
-// The lower bound of a line-oriented text converter: copies a file line by
-// line through the C library (fgets, fputs), as text streams.
-//   line_copy <source> <destination>
+// The lower bounds of a line-oriented text converter that logs as vexlar
+// does. With two arguments: copies a file line by line through the C library
+// (fgets, fputs), as text streams. With five: the same, and then, for each
+// of <messages> messages of <length> bytes, opens <log> for appending,
+// writes the message, closes it, and writes it to standard output: what the
+// log contract alone costs (one open, append and close per message, and the
+// console echo).
+//   line_copy <source> <destination> [<log> <messages> <length>]
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: line_copy <source> <destination>\n", stderr);
-    return 2;
+namespace {
+
+bool CopyLines(const char* source, const char* destination) {
+  std::FILE* in = std::fopen(source, "r");
+  if (in == nullptr) return false;
+  std::FILE* out = std::fopen(destination, "w");
+  if (out == nullptr) {
+    std::fclose(in);
+    return false;
   }
-  std::FILE* in = std::fopen(argv[1], "r");
-  if (in == nullptr) return 1;
-  std::FILE* out = std::fopen(argv[2], "w");
-  if (out == nullptr) return 1;
   // Longer lines arrive in pieces, each copied as it comes.
   static char line[4096];
   bool ok = true;
   while (ok && std::fgets(line, sizeof line, in) != nullptr) ok = std::fputs(line, out) >= 0;
   ok = !std::ferror(in) && ok;
   std::fclose(in);
-  ok = std::fclose(out) == 0 && ok;
+  return std::fclose(out) == 0 && ok;
+}
+
+bool LogMessages(const char* log, long messages, long length) {
+  std::string message(length > 0 ? static_cast<std::size_t>(length) - 1 : 0, 'x');
+  message += '\n';
+  for (long i = 0; i < messages; ++i) {
+    std::FILE* file = std::fopen(log, "a");
+    if (file == nullptr) return false;
+    std::fputs(message.c_str(), file);
+    if (std::fclose(file) != 0) return false;
+    std::fputs(message.c_str(), stdout);
+  }
+  return std::fflush(stdout) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 && argc != 6) {
+    std::fputs("usage: line_copy <source> <destination> [<log> <messages> <length>]\n", stderr);
+    return 2;
+  }
+  bool ok = CopyLines(argv[1], argv[2]);
+  if (ok && argc == 6) {
+    ok = LogMessages(argv[3], std::strtol(argv[4], nullptr, 10), std::strtol(argv[5], nullptr, 10));
+  }
   return ok ? 0 : 1;
 }

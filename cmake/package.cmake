@@ -1,12 +1,13 @@
 # Installation and packages.
 #
 # Linux (GNU layout): bin/vexlar, share/vexlar/DynO.cpp and share/vexlar/DynO/
-# (found by the installed program through ../share/vexlar/), the README under
-# share/doc/vexlar/. `cmake --install build --prefix DIR` installs it;
+# (found by the installed program through ../share/vexlar/), the README,
+# LICENSE and CHANGELOG.md under share/doc/vexlar/. `cmake --install build --prefix DIR` installs it;
 # `cd build && cpack` makes vexlar-<version>-Linux.tar.gz and a .deb.
 #
 # Windows: one folder with vexlar.exe and the composition data beside it, as
-# a user unpacks it: `cpack -G ZIP` makes vexlar-<version>-win64.zip.
+# a user unpacks it, with the user README, LICENSE.txt and CHANGELOG.md:
+# `cpack -G ZIP` makes vexlar-<version>-win64.zip.
 #
 # `cpack --config CPackSourceConfig.cmake` (target package_source) packs the
 # files git tracks, and nothing else of the working tree.
@@ -28,7 +29,17 @@ endif()
 install(TARGETS vexlar RUNTIME DESTINATION ${VEXLAR_BIN_DIR})
 install(FILES data/DynO.cpp DESTINATION ${VEXLAR_DATA_DIR})
 install(DIRECTORY data/DynO DESTINATION ${VEXLAR_DATA_DIR})
-install(FILES README.md DESTINATION ${VEXLAR_DOC_DIR})
+install(FILES CHANGELOG.md DESTINATION ${VEXLAR_DOC_DIR})
+if(WIN32)
+  # A user of the ZIP gets a README about running the program, not building
+  # it, and texts that Notepad shows with their line breaks.
+  configure_file(packaging/README.txt README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+          DESTINATION ${VEXLAR_DOC_DIR})
+else()
+  install(FILES README.md LICENSE DESTINATION ${VEXLAR_DOC_DIR})
+endif()
 install(FILES examples/attack.kolvo DESTINATION ${VEXLAR_DOC_DIR}/examples)
 
 set(CPACK_PACKAGE_NAME vexlar)

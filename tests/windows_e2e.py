@@ -11,7 +11,8 @@
 # it converts: both compared with the bundled example's expected files), CR LF
 # line ends in mission.pld, the log and the console, and a console whose lines,
 # empty ones left out, are the log's. The release archive must hold the program,
-# the composition data and the README, and convert the example where unpacked.
+# the composition data, the example, the user README, LICENSE.txt and
+# CHANGELOG.md, and convert the example where unpacked.
 #
 # WINEPREFIX must name an initialised prefix; work folders go to its drive C:.
 # The last line is "N passed, N failed"; the exit status is 1 after any failure.
@@ -34,11 +35,12 @@ HEADER = re.compile(rb"//-{52}\n//   Program: vexlar\n//   Version: 1\.00\.10\n"
 
 # (current folder, command line, exit status, log, mission.pld or None, log
 # body). {X} is the work folder's Windows path ({X/} with '/', {x} in lower
-# case), {LOG} the example's expected log, {BIN} the log's folder, which is the
-# program folder. tools\ holds vexlar.exe and the composition data, both saved
-# with CR LF; Missions\ and Locked\ the example as Attack.KOLVO, with CR LF
-# (Locked\ with a folder in the place of mission.pld); a.b\ and the work folder
-# a vexlar.exe alone.
+# case), {LOG} the example's expected log, {BIN} the program folder: the log's
+# folder, or the run's seventh field. tools\ holds vexlar.exe and the
+# composition data, both saved with CR LF; Missions\ and Locked\ the example
+# as Attack.KOLVO, with CR LF (Locked\ with a folder in the place of
+# mission.pld); a.b\ and the work folder a vexlar.exe alone. Each folder of
+# NAMES holds tools\ and Missions\ of its own.
 CONVERTS = (0, "tools/vexlar.log", "Missions/mission.pld", "{LOG}")
 NO_FILE = (1, "a.b/vexlar.log", None, "ERROR: No file for converting!\n")
 RUNS = [
@@ -63,6 +65,20 @@ RUNS = [
     ("a.b", "vexlar intro") + NO_FILE,
     (".", "vexlar.exe intro", 1, "vexlar.log", None, NO_FILE[3]),
 ]
+# Folder names beyond any ANSI code page: the program and the mission under
+# them convert as in the ASCII folders, started with its full path or through
+# PATH (the log then goes beside the source, named after the bare argv[0]).
+# A line given as a tuple is the program and its arguments, started without
+# cmd: Wine would escape the quotes that a path with blanks needs on cmd's
+# line. With a seventh field, PATH holds that folder.
+NAMES = ["\u0141ukasz", "Pawe\u0142 \u017b\u00f3\u0142w", "\u6771\u4eac"]
+for name in NAMES:
+    RUNS += [
+        (name + "/Missions", ("{X}\\%s\\tools\\vexlar.exe" % name, "Attack.KOLVO"), 0,
+         name + "/tools/vexlar.log", name + "/Missions/mission.pld", "{LOG}"),
+        (name + "/Missions", ("cmd", "/c", "vexlar", "Attack.KOLVO"), 0,
+         name + "/Missions/vexlar.log", name + "/Missions/mission.pld", "{LOG}", name + "/tools"),
+    ]
 
 
 def read(path):
@@ -100,14 +116,21 @@ def folder(drive):
 def start(wine, unix, path, run):
     """Starts `run` (one of RUNS) in the work folder `unix`, whose Windows path
     is `path`, and removes what it created: the problems seen."""
-    cwd, line, status, log, mission, body = run
+    cwd, line, status, log, mission, body = run[:6]
+    bin = run[6] if len(run) > 6 else os.path.dirname(log)
+    on_path = ntpath.join(path, bin.replace("/", "\\"))
     fill = lambda text: (text.replace("{LOG}", read(EXPECT + "log").decode())
-                         .replace("{BIN}", ntpath.join(path, ntpath.dirname(log), ""))
+                         .replace("{BIN}", ntpath.join(path, bin.replace("/", "\\"), ""))
                          .replace("{X/}", path.replace("\\", "/")).replace("{X}", path)
                          .replace("{x}", path.lower()).encode())
     before = files(unix)
-    p = subprocess.run([wine, "cmd", "/c", fill(line)], cwd=os.path.join(unix, cwd),
-                       capture_output=True, timeout=120)
+    # Wine takes the arguments and the file names as UTF-8 only in a UTF-8 locale.
+    env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+    if len(run) > 6:
+        env["WINEPATH"] = on_path
+    argv = [fill(a) for a in line] if isinstance(line, tuple) else ["cmd", "/c", fill(line)]
+    p = subprocess.run([wine] + argv, cwd=os.path.join(unix, cwd), capture_output=True,
+                       timeout=120, env=env)
     created = files(unix) - before
     problems = ["exit status %d" % p.returncode] if p.returncode != status else []
     if created != {log} | ({mission} if mission else set()):
@@ -134,15 +157,18 @@ def prompt_runs(exe, wine, drive):
     unix, path = folder(drive)
     crlf = lambda data: lf(data).replace(b"\n", b"\r\n")
     data = os.path.join(SOURCE, "data")
-    for name in files(data):
-        write(os.path.join(unix, "tools", name), crlf(read(os.path.join(data, name))))
-    for where in ("tools", "a.b", "."):
+    tools = ["tools"] + [n + "/tools" for n in NAMES]
+    for where in tools:
+        for name in files(data):
+            write(os.path.join(unix, where, name), crlf(read(os.path.join(data, name))))
+    for where in tools + ["a.b", "."]:
         os.makedirs(os.path.join(unix, where), exist_ok=True)
         shutil.copy(exe, os.path.join(unix, where, "vexlar.exe"))
-    for where in ("Missions", "Locked"):
+    for where in ["Missions", "Locked"] + [n + "/Missions" for n in NAMES]:
         write(os.path.join(unix, where, "Attack.KOLVO"), crlf(read(KOLVO)))
     os.makedirs(os.path.join(unix, "Locked", "mission.pld", "x"))
-    return [("prompt: " + run[1][:60], lambda r=run: start(wine, unix, path, r)) for run in RUNS]
+    return [("prompt: " + " ".join(run[1] if isinstance(run[1], tuple) else [run[1]])[:60],
+             lambda r=run: start(wine, unix, path, r)) for run in RUNS]
 
 
 def release_archive(wine, drive, archive):
@@ -151,9 +177,15 @@ def release_archive(wine, drive, archive):
         names = set(z.namelist())
         z.extractall(unix)
     top = sorted(names)[0].split("/")[0]
-    want = ["vexlar.exe", "README.md", "DynO.cpp", "DynO/checkpoint.txt", "DynO/fuel_depot.txt",
-            "DynO/radar_site.txt", "DynO/field_hospital.txt"]
+    want = ["vexlar.exe", "README.txt", "LICENSE.txt", "CHANGELOG.md", "examples/attack.kolvo",
+            "DynO.cpp", "DynO/checkpoint.txt", "DynO/fuel_depot.txt", "DynO/radar_site.txt",
+            "DynO/field_hospital.txt"]
     missing = [n for n in want if top + "/" + n not in names]
+    # The user's README, not the developers'; the texts with CR LF for Notepad.
+    for name in ("README.txt", "LICENSE.txt"):
+        text = read(os.path.join(unix, top, name)) if top + "/" + name in names else b""
+        if text.count(b"\n") != text.count(b"\r\n") or b"cmake" in text:
+            missing.append(name + " with CR LF and no build commands")
     write(os.path.join(unix, "missions", "attack.kolvo"), read(KOLVO))
     run = (".", r"{X}\%s\vexlar.exe {X}\missions\attack.kolvo" % top, 0, top + "/vexlar.log",
            "missions/mission.pld", "{LOG}")
