@@ -31,12 +31,13 @@ SHAPE_TITLES = {"mixed": "mixed", "groups": "many groups", "compositions": "many
 
 
 def run_measured(argv, stdout):
-    """Runs argv with its standard output to the file descriptor `stdout`;
+    """Runs argv with its standard output and error to the file descriptor `stdout`;
     returns (wall seconds, peak resident KiB, exit status). posix_spawn
     starts a program in a fraction of a millisecond, where subprocess takes
     several: that would weigh on the small missions."""
     start = time.perf_counter()
-    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=[(os.POSIX_SPAWN_DUP2, stdout, 1)])
+    actions = [(os.POSIX_SPAWN_DUP2, stdout, 1), (os.POSIX_SPAWN_DUP2, stdout, 2)]
+    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
     _, status, usage = os.wait4(pid, 0)
     wall = time.perf_counter() - start
     return wall, usage.ru_maxrss, os.waitstatus_to_exitcode(status)
