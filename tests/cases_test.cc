@@ -8,9 +8,10 @@
 //                  files or folders copied in, such as the bundled example
 //   crlf           when present, every copied file gets CR LF line ends
 //   expect/status  the exit status (0 when missing)
-//   expect/mission.pld, expect/console, expect/log (after the five header
-//                  lines): compared when present; expect/no-mission: none may
-//                  be written; expect/keep: files of m/ that must not change
+//   expect/mission.pld, expect/console, expect/errors (standard error),
+//                  expect/log (after the five header lines): compared when
+//                  present; expect/no-mission: none may be written;
+//                  expect/keep: files of m/ that must not change
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
 // stand for the platform's separator after them. {m} is {M} folded to lower
 // case, as the driver keeps a path from the command line. On Windows mission.pld must
@@ -137,6 +138,9 @@ void RunCase(const fs::path& c) {
   }
   if (has("expect/console")) {
     EXPECT_EQ(placed(ReadBytes(c / "expect/console")), run.console);
+  }
+  if (has("expect/errors")) {
+    EXPECT_EQ(placed(ReadBytes(c / "expect/errors")), run.errors);
   }
   // The log was read back as text: its line ends are LF on every platform.
   if (has("expect/log")) {
