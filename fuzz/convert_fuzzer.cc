@@ -155,14 +155,6 @@ bool NoTemporaryFile(const fs::path& folder) {
   return true;
 }
 
-// The number `text` starts with, or 0.
-std::size_t LeadingNumber(std::string_view text) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    n = n * 10 + static_cast<std::size_t>(text[i] - '0');
-  return n;
-}
-
 // Whether `text` has a line `line` whose column `column` is a character of
 // it or the place just past its end (both count from 1).
 bool Within(const std::string& text, std::size_t line, std::size_t column) {
@@ -200,7 +192,8 @@ void CheckFindings(const std::string& console, std::size_t count) {
     }
     FUZZ_CHECK(Within(files[path], number, column));
   }
-  FUZZ_CHECK(count == 0 ? console == "no findings\n" : LeadingNumber(summary) == count);
+  FUZZ_CHECK(count == 0 ? console == "no findings\n"
+                        : std::strtoul(summary.c_str(), nullptr, 10) == count);
 }
 
 // Where the sections of a mission.pld of `size` bytes that one conversion
@@ -256,8 +249,8 @@ void FuzzConversion(std::string_view bytes) {
   FUZZ_CHECK(CheckMission(written) == Announced(conversion.console));
 
   // "vexlar: N things were left out ..." on standard error, or nothing.
-  const std::string_view errors(conversion.errors);
-  const std::size_t count = LeadingNumber(errors.substr(std::min<std::size_t>(8, errors.size())));
+  const std::string& errors = conversion.errors;
+  const std::size_t count = errors.empty() ? 0 : std::strtoul(errors.c_str() + 8, nullptr, 10);
   FUZZ_CHECK(errors.empty() == (count == 0));
   const Run check = RunProgram(place.root, {"--check", source.string()});
   FUZZ_CHECK(check.status == (count == 0 ? 0 : 1) && ReadFile(mission) == written);
