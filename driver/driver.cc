@@ -279,7 +279,7 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   log.SetMuted(false);
   if (line.check) {
     const std::string lines = findings.Lines();
-    std::fputs(lines.c_str(), context.console);
+    std::fwrite(lines.data(), 1, lines.size(), context.console);  // a name may hold a NUL byte
     log.AppendToFile(lines);
     return findings.count() == 0 ? 0 : 1;
   }

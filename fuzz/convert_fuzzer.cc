@@ -1,20 +1,31 @@
 // Feeds bytes to the whole program as a .kolvo source file, with the sample
-// composition data beside the executable: every input converts with status
-// 0, leaves no temporary file, and writes a complete mission.pld whose item
-// lists hold the counts the run shows.
+// composition data beside the executable, in the mode the input's size
+// chooses:
+//  - every input converts with status 0, leaves no temporary file, and
+//    writes a complete mission.pld whose item lists hold the counts the run
+//    shows;
+//  - --check ends, leaves mission.pld alone, counts what the conversion
+//    counted and places every finding within its file;
+//  - --merge into the previous input's mission.pld keeps the bytes before
+//    and after the chosen section, which becomes the one this input's
+//    conversion wrote; a file FindSections refuses is left as it is. When
+//    this fails, the previous input is saved as merge-base.kolvo in the
+//    current folder, to be replayed first.
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "driver/driver.h"
 #include "fuzz/fuzz_check.h"
-#include "writer/mission_writer.h"
+#include "writer/sections.h"
 
 namespace vexlar {
 namespace {
@@ -117,20 +128,162 @@ Listings CheckMission(const std::string& mission) {
   return listings;
 }
 
+// One run of the program whose executable is in `place`: its status and
+// what it wrote to standard output and standard error.
+struct Run {
+  int status;
+  std::string console, errors;
+};
+Run RunProgram(const fs::path& place, std::vector<std::string> args) {
+  args.insert(args.begin(), (place / "vexlar").string());
+  RunContext context;
+  context.console = std::fopen((place / "console").c_str(), "wb");
+  context.errors = std::fopen((place / "errors").c_str(), "wb");
+  FUZZ_CHECK(context.console != nullptr && context.errors != nullptr);
+  const int status = RunVexlar(args, context);
+  std::fclose(context.console);
+  std::fclose(context.errors);
+  return {status, ReadFile(place / "console"), ReadFile(place / "errors")};
+}
+
+// No file of `folder` is a temporary mission.pld ("mission.pld.<id>.tmp").
+bool NoTemporaryFile(const fs::path& folder) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("mission.pld.", 0) == 0 && name.rfind(".tmp") == name.size() - 4) return false;
+  }
+  return true;
+}
+
+// Whether `text` has a line `line` whose column `column` is a character of
+// it or the place just past its end (both count from 1).
+bool Within(const std::string& text, std::size_t line, std::size_t column) {
+  std::size_t start = 0;
+  for (std::size_t n = 1; n < line; ++n) {
+    start = text.find('\n', start);
+    if (start == std::string::npos) return false;
+    ++start;
+  }
+  const std::size_t end = std::min(text.find('\n', start), text.size());
+  return line >= 1 && column >= 1 && column <= end - start + 1;
+}
+
+// The output of --check: each "<path>:<line>:<column>: warning: ..." names a
+// file and a place within it; the summary counts `count` findings.
+void CheckFindings(const std::string& console, std::size_t count) {
+  std::map<std::string, std::string> files;
+  std::istringstream lines(console);
+  std::string line, summary;
+  while (std::getline(lines, line)) {
+    summary = line;
+    const std::size_t colon = line.find(':');
+    std::size_t number = 0, column = 0;
+    int matched = 0;
+    if (colon == std::string::npos ||
+        std::sscanf(line.c_str() + colon, ":%zu:%zu: warning: %n", &number, &column, &matched) !=
+            2 ||
+        matched == 0) {
+      continue;  // the summary, or the rest of a message that holds a line end
+    }
+    const std::string path = line.substr(0, colon);
+    if (files.count(path) == 0) {
+      FUZZ_CHECK(fs::is_regular_file(path));
+      files[path] = ReadFile(path);
+    }
+    FUZZ_CHECK(Within(files[path], number, column));
+  }
+  FUZZ_CHECK(count == 0 ? console == "no findings\n"
+                        : std::strtoul(summary.c_str(), nullptr, 10) == count);
+}
+
+// Where the sections of a mission.pld of `size` bytes that one conversion
+// wrote in `mode` stand, from "class" to "};": the other three are the
+// empty sections, of the sizes `empty` gives (each with its line end).
+struct Layout {
+  std::size_t begin[4], end[4];
+};
+Layout SectionsOf(std::size_t size, std::size_t mode, const std::array<std::size_t, 4>& empty) {
+  std::size_t content = size - 12;  // after "version=11;\n"
+  for (std::size_t s = 0; s < 4; ++s) content -= s == mode ? 0 : empty[s];
+  Layout layout{};
+  for (std::size_t s = 0, at = 12; s < 4; ++s) {
+    layout.begin[s] = at;
+    at += s == mode ? content : empty[s];
+    layout.end[s] = at - 1;
+  }
+  return layout;
+}
+
 void FuzzConversion(std::string_view bytes) {
   static const Workplace place;
+  // The sizes of the empty sections, as a conversion of an empty source
+  // writes them.
+  static const std::array<std::size_t, 4> empty = [] {
+    fs::create_directories(place.root / "empty");
+    std::ofstream(place.root / "empty" / "input.kolvo");
+    FUZZ_CHECK(RunProgram(place.root, {(place.root / "empty" / "input.kolvo").string()}).status ==
+               0);
+    const std::string file = ReadFile(place.root / "empty" / "mission.pld");
+    std::array<std::size_t, 5> begin{};
+    for (std::size_t s = 0; s < 4; ++s)
+      begin[s] = file.find("\nclass " + std::string(kSectionNames[s]) + "\n") + 1;
+    begin[4] = file.size();
+    return std::array<std::size_t, 4>{begin[1] - begin[0], begin[2] - begin[1], begin[3] - begin[2],
+                                      begin[4] - begin[3]};
+  }();
+  static const std::string kModes[] = {"intro", "", "win", "loose"};
+  const std::size_t mode = bytes.size() % 4;
+  const auto with_mode = [&](std::vector<std::string> args) {
+    if (!kModes[mode].empty()) args.insert(args.begin(), kModes[mode]);
+    return args;
+  };
+
   const fs::path source = place.root / "input.kolvo";
   const fs::path mission = place.root / "mission.pld";
   FUZZ_CHECK((std::ofstream(source, std::ios::binary) << bytes).flush().good());
   fs::remove(mission);
   fs::remove(place.root / "vexlar.log");  // the log is appended to
-  std::FILE* console = std::fopen((place.root / "console").c_str(), "wb");
-  FUZZ_CHECK(console != nullptr);
-  const int status =
-      RunVexlar({(place.root / "vexlar").string(), source.string()}, console, std::tm{});
-  std::fclose(console);
-  FUZZ_CHECK(status == 0 && !fs::exists(TemporaryPathFor(mission.string())));
-  FUZZ_CHECK(CheckMission(ReadFile(mission)) == Announced(ReadFile(place.root / "console")));
+  const Run conversion = RunProgram(place.root, with_mode({source.string()}));
+  FUZZ_CHECK(conversion.status == 0 && NoTemporaryFile(place.root));
+  const std::string written = ReadFile(mission);
+  FUZZ_CHECK(CheckMission(written) == Announced(conversion.console));
+
+  // "vexlar: N things were left out ..." on standard error, or nothing.
+  const std::string& errors = conversion.errors;
+  const std::size_t count = errors.empty() ? 0 : std::strtoul(errors.c_str() + 8, nullptr, 10);
+  FUZZ_CHECK(errors.empty() == (count == 0));
+  const Run check = RunProgram(place.root, {"--check", source.string()});
+  FUZZ_CHECK(check.status == (count == 0 ? 0 : 1) && ReadFile(mission) == written);
+  CheckFindings(check.console, count);
+
+  static std::string previous, previous_source;
+  static std::size_t previous_mode = 0;
+  if (!previous.empty()) {
+    const fs::path folder = place.root / "merge";
+    fs::create_directories(folder);
+    std::ofstream(folder / "mission.pld", std::ios::binary) << previous;
+    std::ofstream(folder / "input.kolvo", std::ios::binary) << bytes;
+    const Run merge =
+        RunProgram(place.root, with_mode({"--merge", (folder / "input.kolvo").string()}));
+    const std::string merged = ReadFile(folder / "mission.pld");
+    const Layout old_file = SectionsOf(previous.size(), previous_mode, empty);
+    const Layout new_file = SectionsOf(written.size(), mode, empty);
+    bool holds = NoTemporaryFile(folder);
+    if (merge.status == 0) {
+      holds = holds && merged == previous.substr(0, old_file.begin[mode]) +
+                                     written.substr(new_file.begin[mode],
+                                                    new_file.end[mode] - new_file.begin[mode]) +
+                                     previous.substr(old_file.end[mode]);
+    } else {
+      holds = holds && merge.status == 1 && merged == previous &&
+              !FindSections(previous).problem.empty();
+    }
+    if (!holds) std::ofstream("merge-base.kolvo", std::ios::binary) << previous_source;
+    FUZZ_CHECK(holds);
+  }
+  previous = written;
+  previous_source = std::string(bytes);
+  previous_mode = mode;
 }
 
 }  // namespace

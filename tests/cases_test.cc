@@ -8,9 +8,10 @@
 //                  files or folders copied in, such as the bundled example
 //   crlf           when present, every copied file gets CR LF line ends
 //   expect/status  the exit status (0 when missing)
-//   expect/mission.pld, expect/console, expect/log (after the five header
-//                  lines): compared when present; expect/no-mission: none may
-//                  be written; expect/keep: files of m/ that must not change
+//   expect/mission.pld, expect/console, expect/errors (standard error),
+//                  expect/log (after the five header lines): compared when
+//                  present; expect/no-mission: none may be written;
+//                  expect/keep: files of m/ that must not change
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
 // stand for the platform's separator after them. {m} is {M} folded to lower
 // case, as the driver keeps a path from the command line. On Windows mission.pld must
@@ -138,6 +139,9 @@ void RunCase(const fs::path& c) {
   if (has("expect/console")) {
     EXPECT_EQ(placed(ReadBytes(c / "expect/console")), run.console);
   }
+  if (has("expect/errors")) {
+    EXPECT_EQ(placed(ReadBytes(c / "expect/errors")), run.errors);
+  }
   // The log was read back as text: its line ends are LF on every platform.
   if (has("expect/log")) {
     EXPECT_EQ(placed(ReadBytes(c / "expect/log")), run.log_body);
@@ -154,6 +158,80 @@ TEST(Cases, EachCaseGivesItsExpectedOutput) {
     SCOPED_TRACE(c.string());
     RunCase(c);
   }
+}
+
+// The section `name` of a mission.pld: from its "class" to its closing "};".
+std::string Section(const std::string& file, const std::string& name) {
+  const std::size_t begin = file.find("\nclass " + name) + 1;
+  return file.substr(begin, file.find("\n};", begin) + 3 - begin);
+}
+
+// --merge over several runs: four sources merged one after the other give the
+// sections their plain conversions write (ids from 0 in each), the same
+// source merged again changes nothing, and in a file with CR LF line ends and
+// blank lines between the sections all but the replaced section stay as
+// they stand. A brace and doubled quotes in a quoted text are no section end.
+TEST(Cases, MergeKeepsTheOtherSections) {
+  const struct {
+    const char* mode;
+    const char* section;
+    std::string source;
+    const char* kept;  // the log's list after a merge, "" for none
+  } sources[] = {
+      {"intro", "Intro", test::KolvoObject("_marker_1", "marker", "\t\tTEXT=\"a \"\"}\"\" b\";\n"),
+       ""},
+      {"", "Mission", ReadBytes(VEXLAR_SOURCE_DIR "/examples/attack.kolvo"),
+       "Intro, OutroWin, OutroLoose"},
+      {"win", "OutroWin", test::KolvoObject("_vehicle_1", "vehicle", "\t\tTYPE=\"Jeep\";\n"),
+       "Intro, Mission, OutroLoose"},
+      {"loose", "OutroLoose",
+       test::KolvoObject("_c_1", "objectComposition",
+                         "\t\tTYPE=\"checkpoint\";\n\t\tPOSITION=\"[10,20,0]\";\n"),
+       "Intro, Mission, OutroWin"},
+  };
+  test::TempFolder work;
+  CopyInto(VEXLAR_SOURCE_DIR "/data", work.Path("bin"), false);
+  const std::string exe = work.Path("bin/vexlar"), merged = work.Path("merged/mission.pld");
+  const auto run = [&](const std::string& folder, const char* mode, bool merge) {
+    std::vector<std::string> args;
+    if (merge) args.push_back("--merge");
+    if (*mode != '\0') args.push_back(mode);
+    args.push_back(work.Path(folder + "/source.kolvo"));
+    return test::RunInProcess(exe, args);
+  };
+  std::vector<std::string> plain;
+  for (const auto& s : sources) {
+    test::WriteFile(work.Path(std::string(s.section) + "/source.kolvo"), s.source);
+    EXPECT_EQ(0, run(s.section, s.mode, false).status);
+    plain.push_back(ReadBytes(work.Path(std::string(s.section) + "/mission.pld")));
+    test::WriteFile(work.Path("merged/source.kolvo"), s.source);
+    const test::RunResult merge = run("merged", s.mode, true);
+    EXPECT_EQ(0, merge.status);
+    const std::size_t at = merge.log_body.find("Merge: kept ");
+    EXPECT_EQ(s.kept,
+              at == std::string::npos
+                  ? ""
+                  : merge.log_body.substr(at + 12, merge.log_body.find('\n', at) - at - 12));
+  }
+  // The line end of this platform's text files.
+  const std::string eol = plain[0].substr(11, plain[0].find('\n') - 10);
+  std::string expected = "version=11;" + eol;
+  for (std::size_t i = 0; i < 4; ++i) expected += Section(plain[i], sources[i].section) + eol;
+  const std::string file = ReadBytes(merged);
+  EXPECT_EQ(expected, file);
+  EXPECT_EQ(0, run("merged", "loose", true).status);
+  EXPECT_EQ(file, ReadBytes(merged));
+
+  // The plain intro file with CR LF and blanks between its sections; the
+  // Mission source merged into it.
+  const auto crlf = [&](const char* name) { return WithCrLf(Section(plain[0], name)); };
+  const std::string before = "version=11;\r\n" + crlf("Intro") + "\r\n\r\n \t\r\n",
+                    after =
+                        "\r\n\n" + crlf("OutroWin") + "\r\n\r\n" + crlf("OutroLoose") + "\r\n\r\n";
+  test::WriteFile(merged, before + crlf("Mission") + after);
+  test::WriteFile(work.Path("merged/source.kolvo"), sources[1].source);
+  EXPECT_EQ(0, run("merged", "", true).status);
+  EXPECT_EQ(before + Section(plain[1], "Mission") + after, ReadBytes(merged));
 }
 
 }  // namespace

@@ -63,6 +63,9 @@ for target in "${targets[@]}"; do
 done
 
 if [ ${#failed[@]} -gt 0 ]; then
+  # A failed merge check of convert_fuzzer left the input before the failing
+  # one in the current folder.
+  if [ -f merge-base.kolvo ]; then mv merge-base.kolvo build-fuzz/artifacts/convert_fuzzer-merge-base; fi
   # The machine does not outlive the run: show each saved input, to be
   # replayed with `base64 -d > input && build-fuzz/fuzz/<target> input`.
   for artifact in build-fuzz/artifacts/*; do
