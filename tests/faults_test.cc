@@ -89,21 +89,16 @@ TEST(Faults, ClosedConsoleDoesNotStopTheConversion) {
   int pipe_ends[2];
   ASSERT_EQ(0, ::pipe(pipe_ends));
   ::close(pipe_ends[0]);
-  const pid_t child = ::fork();
-  if (child == 0) {
+  const pid_t child = test::StartProgram(VEXLAR_EXE, {VEXLAR_EXE, place.source}, [&] {
     std::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
     ::dup2(pipe_ends[1], STDOUT_FILENO);
-    ::execl(VEXLAR_EXE, VEXLAR_EXE, place.source.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  });
   ::close(pipe_ends[1]);
-  int status = 0;
-  ASSERT_EQ(child, ::waitpid(child, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(0, WEXITSTATUS(status));
+  EXPECT_EQ(0, test::WaitFor(child));
   EXPECT_EQ(0u, test::ReadFile(place.mission).find("version=11;\n"));
-  EXPECT_EQ(before, Names(place.Path("M")));  // no mission.pld.tmp left
+  EXPECT_EQ(before, Names(place.Path("M")));  // no temporary file left
 }
+
 #endif
 
 // A folder, a pipe (which would wait for a writer) or a file beyond the read
