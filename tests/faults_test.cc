@@ -67,7 +67,7 @@ RunResult Convert(const S& place, int status, const std::string& what, std::stri
   EXPECT_EQ(before, Names(folder)) << what;
   const std::string mission = test::ReadFile(folder + "Mission.pld");
   if (status != 0) {
-    EXPECT_TRUE(fs::is_directory(folder + "Mission.pld") || mission == "keep me") << what;
+    EXPECT_TRUE(!fs::is_regular_file(folder + "Mission.pld") || mission == "keep me") << what;
     return run;
   }
   // Complete: from the version line to the end of the last section, empty here.
@@ -97,6 +97,39 @@ TEST(Faults, ClosedConsoleDoesNotStopTheConversion) {
   EXPECT_EQ(0, test::WaitFor(child));
   EXPECT_EQ(0u, test::ReadFile(place.mission).find("version=11;\n"));
   EXPECT_EQ(before, Names(place.Path("M")));  // no temporary file left
+}
+
+// mission.pld and mission.pld.tmp as links to a file in another folder ('l')
+// or to nothing ('x'), and mission.pld of mode 0640 ('r'). A link that is
+// not mission.pld is the user's and stays as it is; mission.pld as a link
+// stays, and the file it names gets the mission, which a link to nothing
+// cannot; a replaced file keeps its permission bits. (mission.pld.tmp as a
+// file: tests/cases/writer-a-file-named-like-the-temporary-one-is-left-alone.)
+TEST(Faults, LinksAndModesOfTheMissionAreKept) {
+  const std::tuple<const char*, char, int> cases[] = {{"M/Mission.pld.tmp", 'l', 0},
+                                                      {S::kMission, 'l', 0},
+                                                      {S::kMission, 'x', 1},
+                                                      {S::kMission, 'r', 0}};
+  for (const auto& [file, kind, status] : cases) {
+    S place;
+    const std::string path = place.Path(file), elsewhere = place.Path("E/file"),
+                      what = std::string(file) + " " + kind;
+    test::WriteFile(elsewhere, "elsewhere");
+    if (kind == 'r') {
+      fs::permissions(path, fs::perms(0640));
+    } else {
+      fs::remove(path);
+      fs::create_symlink(kind == 'l' ? elsewhere : place.Path("E/none"), path);
+    }
+    const RunResult run = Convert(place, status, what);
+    EXPECT_EQ(status != 0, run.console.find("Cannot write mission file!\n") != std::string::npos)
+        << what;
+    EXPECT_EQ(kind != 'r', fs::is_symlink(path)) << what;
+    EXPECT_EQ(kind == 'l' && path == place.mission, test::ReadFile(elsewhere) != "elsewhere")
+        << what;
+    EXPECT_EQ(std::set<std::string>{elsewhere}, Names(place.Path("E"))) << what;
+    EXPECT_TRUE(kind != 'r' || fs::status(path).permissions() == fs::perms(0640)) << what;
+  }
 }
 
 #endif
