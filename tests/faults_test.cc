@@ -5,6 +5,7 @@
 // status and adds no file beside the source (no mission.pld.tmp); a failed
 // run keeps an existing mission.pld, a successful one leaves it complete.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -99,6 +101,21 @@ TEST(Faults, ClosedConsoleDoesNotStopTheConversion) {
   EXPECT_EQ(before, Names(place.Path("M")));  // no temporary file left
 }
 
+// Sends the child's standard output and error to the file `path`.
+void ConsoleTo(const std::string& path) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ::dup2(file, STDOUT_FILENO);
+  ::dup2(file, STDERR_FILENO);
+}
+
+// A mission of `count` markers: about 100 bytes of mission.pld each.
+std::string Markers(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += test::KolvoObject("_marker_" + std::to_string(i), "marker", "\t\tTEXT=\"flag\";\n");
+  return text;
+}
+
 // mission.pld and mission.pld.tmp as links to a file in another folder ('l')
 // or to nothing ('x'), and mission.pld of mode 0640 ('r'). A link that is
 // not mission.pld is the user's and stays as it is; mission.pld as a link
@@ -129,6 +146,35 @@ TEST(Faults, LinksAndModesOfTheMissionAreKept) {
         << what;
     EXPECT_EQ(std::set<std::string>{elsewhere}, Names(place.Path("E"))) << what;
     EXPECT_TRUE(kind != 'r' || fs::status(path).permissions() == fs::perms(0640)) << what;
+  }
+}
+
+// Conversions of different missions into one folder at once, round after
+// round (VEXLAR_ROUNDS, else 50): mission.pld is always one run's whole
+// mission, and no temporary file is left.
+TEST(Faults, ConcurrentConversionsLeaveOneWholeMission) {
+  const char* rounds = std::getenv("VEXLAR_ROUNDS");
+  test::TempFolder place;
+  const std::string mission = place.Path("M/mission.pld"), program = place.Path("vexlar");
+  std::vector<std::string> sources, expected;
+  for (int run = 1; run <= 4; ++run) {  // half a megabyte to two
+    sources.push_back(place.Path("M/" + std::to_string(run) + ".kolvo"));
+    test::WriteFile(sources.back(), Markers(5000 * run));
+    ASSERT_EQ(0, test::RunInProcess(program, {sources.back()}).status);
+    expected.push_back(test::ReadFile(mission));
+  }
+  const std::set<std::string> names = Names(place.Path("M"));
+  for (int round = 0; round < (rounds ? std::atoi(rounds) : 50); ++round) {
+    std::vector<pid_t> children;
+    for (const std::string& source : sources) {
+      children.push_back(
+          test::StartProgram(VEXLAR_EXE, {program, source}, [] { ConsoleTo("/dev/null"); }));
+    }
+    for (const pid_t child : children) EXPECT_EQ(0, test::WaitFor(child)) << "round " << round;
+    const std::string got = test::ReadFile(mission);
+    ASSERT_NE(expected.end(), std::find(expected.begin(), expected.end(), got))
+        << "round " << round;
+    ASSERT_EQ(names, Names(place.Path("M"))) << "round " << round;
   }
 }
 
