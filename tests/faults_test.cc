@@ -108,6 +108,15 @@ void ConsoleTo(const std::string& path) {
   ::dup2(file, STDERR_FILENO);
 }
 
+// How many entries `folder` has; one may come or go meanwhile.
+std::size_t Entries(const std::string& folder) {
+  std::error_code error;
+  std::size_t count = 0;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    ++count;
+  return count;
+}
+
 // A mission of `count` markers: about 100 bytes of mission.pld each.
 std::string Markers(int count) {
   std::string text;
@@ -175,6 +184,53 @@ TEST(Faults, ConcurrentConversionsLeaveOneWholeMission) {
     ASSERT_NE(expected.end(), std::find(expected.begin(), expected.end(), got))
         << "round " << round;
     ASSERT_EQ(names, Names(place.Path("M"))) << "round " << round;
+  }
+}
+
+// A write cut short, by a file-size limit or by SIGTERM or SIGINT while the
+// temporary file is there: the limit fails the write with the message and
+// status 1, a signal ends the process as it ends any; either way the old
+// mission.pld is kept and no temporary file is left.
+TEST(Faults, AWriteCutShortKeepsTheOldMission) {
+  for (const int cut : {SIGXFSZ, SIGTERM, SIGINT}) {
+    S place;
+    test::WriteFile(place.source, Markers(cut == SIGXFSZ ? 5000 : 100000));
+    const std::string folder = place.Path("M"), console = place.Path("console");
+    const std::set<std::string> before = Names(folder);
+    int status = -1;
+    // A signal must come while the temporary file is there: the child is
+    // stopped once a file shows, and signalled only if it is still there.
+    for (int attempt = 0; attempt < 10 && status < 0; ++attempt) {
+      const pid_t child = test::StartProgram(VEXLAR_EXE, {place.executable, place.source}, [&] {
+        ConsoleTo(console);
+        std::signal(cut, SIG_DFL);  // as a shell starts it
+        const rlimit limit{100 * 1000, 100 * 1000};
+        if (cut == SIGXFSZ) ::setrlimit(RLIMIT_FSIZE, &limit);
+      });
+      if (cut == SIGXFSZ) {
+        status = test::WaitFor(child);
+        break;
+      }
+      int raw = 0;
+      while (::waitpid(child, &raw, WNOHANG) == 0) {
+        if (Entries(folder) == before.size()) continue;
+        ::kill(child, SIGSTOP);
+        ::waitpid(child, &raw, WUNTRACED);
+        break;
+      }
+      const bool stopped = WIFSTOPPED(raw), there = stopped && Entries(folder) > before.size();
+      if (there) ::kill(child, cut);
+      if (stopped) ::kill(child, SIGCONT);
+      const int got = stopped ? test::WaitFor(child) : -1;
+      if (there) status = got;
+      if (!there) test::WriteFile(place.mission, "keep me");  // written whole: try again
+    }
+    EXPECT_EQ(cut == SIGXFSZ ? 1 : 128 + cut, status) << cut;
+    EXPECT_EQ(cut == SIGXFSZ,
+              test::ReadFile(console).find("Cannot write mission file!\n") != std::string::npos)
+        << cut;
+    EXPECT_EQ(before, Names(folder)) << cut;
+    EXPECT_EQ("keep me", test::ReadFile(place.mission)) << cut;
   }
 }
 
