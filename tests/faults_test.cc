@@ -1,9 +1,11 @@
 // End-to-end runs against hostile surroundings and hostile bytes: files that
-// are folders, pipes or too large, a log that cannot be written, a console
-// nobody reads, empty files, NUL bytes, very long lines and values, deeply
-// doubled quotes, and paths at the length limit. Every run ends with its
-// status and adds no file beside the source (no mission.pld.tmp); a failed
-// run keeps an existing mission.pld, a successful one leaves it complete.
+// are folders, pipes, links or too large, a log that cannot be written, a
+// console nobody reads, runs at once, signals and a file-size limit, the
+// program started from elsewhere, empty files, NUL bytes, very long lines and
+// values, deeply doubled quotes, and paths at the length limit. Every run
+// ends with its status and adds no file beside the source (no temporary
+// file); a failed run keeps an existing mission.pld, a successful one leaves
+// it complete.
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -234,6 +236,60 @@ TEST(Faults, AWriteCutShortKeepsTheOldMission) {
   }
 }
 
+// The program as users start it, from the mission's folder: through PATH,
+// through a link in another folder, installed (bin/ beside share/vexlar/),
+// and a copy with no data beside it told where the data is by --dyno or
+// VEXLAR_DYNO, the option winning. Each gives the bundled example's
+// mission.pld; a data folder that is not there gives a message and none.
+TEST(Faults, TheProgramRunsFromAnywhere) {
+  test::TempFolder place;
+  const std::string top = VEXLAR_SOURCE_DIR "/", m = place.Path("m"), data = place.Path("data"),
+                    none = place.Path("none"), bare = place.Path("bare/vexlar"),
+                    link = place.Path("links/vexlar"), console = place.Path("console");
+  for (const char* folder : {"links", "bare", "usr/bin", "usr/share"})
+    fs::create_directories(place.Path(folder));
+  fs::create_symlink(VEXLAR_EXE, link);
+  fs::copy_file(VEXLAR_EXE, bare);
+  fs::copy_file(VEXLAR_EXE, place.Path("usr/bin/vexlar"));
+  fs::copy(top + "data", data, fs::copy_options::recursive);
+  fs::copy(top + "data", place.Path("usr/share/vexlar"), fs::copy_options::recursive);
+  test::WriteFile(m + "/attack.kolvo", test::ReadFile(top + "examples/attack.kolvo"));
+  const std::string expected =
+      test::ReadFile(top + "tests/cases/bundled-example/expect/mission.pld");
+  const struct {
+    std::string program;
+    std::vector<std::string> options;
+    std::string path, dyno;  // PATH and VEXLAR_DYNO: "" leaves PATH as it is, VEXLAR_DYNO unset
+    int status;
+  } cases[] = {
+      {"vexlar", {}, fs::path(VEXLAR_EXE).parent_path().string(), "", 0},
+      {link, {}, "", "", 0},
+      {"vexlar", {}, place.Path("usr/bin"), "", 0},
+      {bare, {"--dyno", data}, "", none, 0},
+      {bare, {}, "", data, 0},
+      {bare, {"--dyno", none}, "", "", 1},
+      {bare, {}, "", none, 1},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv{c.program};
+    argv.insert(argv.end(), c.options.begin(), c.options.end());
+    argv.push_back("attack.kolvo");
+    const std::string what = c.program + " PATH=" + c.path + " VEXLAR_DYNO=" + c.dyno;
+    fs::remove(m + "/mission.pld");
+    const auto prepare = [&] {
+      ConsoleTo(console);
+      if (!c.path.empty()) ::setenv("PATH", c.path.c_str(), 1);
+      if (c.dyno.empty()) ::unsetenv("VEXLAR_DYNO");
+      if (!c.dyno.empty()) ::setenv("VEXLAR_DYNO", c.dyno.c_str(), 1);
+      if (::chdir(m.c_str()) != 0) ::_exit(126);
+    };
+    EXPECT_EQ(c.status, test::WaitFor(test::StartProgram(c.program, argv, prepare))) << what;
+    const std::string message = "ERROR: Cannot find DynO folder!\nPath: " + none + "/\n";
+    EXPECT_EQ(c.status != 0, test::ReadFile(console).find(message) != std::string::npos) << what;
+    EXPECT_EQ(c.status == 0, fs::exists(m + "/mission.pld")) << what;
+    EXPECT_TRUE(c.status != 0 || test::ReadFile(m + "/mission.pld") == expected) << what;
+  }
+}
 #endif
 
 // A folder, a pipe (which would wait for a writer) or a file beyond the read
