@@ -168,9 +168,9 @@ TEST(Faults, ConcurrentConversionsLeaveOneWholeMission) {
   test::TempFolder place;
   const std::string mission = place.Path("M/mission.pld"), program = place.Path("vexlar");
   std::vector<std::string> sources, expected;
-  for (int run = 1; run <= 4; ++run) {  // half a megabyte to two
+  for (int run = 1; run <= 4; ++run) {  // a quarter of a megabyte to one
     sources.push_back(place.Path("M/" + std::to_string(run) + ".kolvo"));
-    test::WriteFile(sources.back(), Markers(5000 * run));
+    test::WriteFile(sources.back(), Markers(2500 * run));
     ASSERT_EQ(0, test::RunInProcess(program, {sources.back()}).status);
     expected.push_back(test::ReadFile(mission));
   }
