@@ -20,6 +20,15 @@ TEST(Driver, ProgramFolderAndSourceKindFromThePath) {
   EXPECT_EQ(cwd + sep, ProgramDirectoryFor("vexlar", std::nullopt));
   // Started through PATH: the running file's folder, not the current one.
   EXPECT_EQ(sep + "opt" + sep, ProgramDirectoryFor("vexlar", sep + "opt" + sep + "vexlar"));
+  // Named with a folder: as typed when it is the running file itself, else
+  // the running file's folder.
+  test::TempFolder place;
+  test::WriteFile(place.Path("bin/vexlar"), "running");
+  test::WriteFile(place.Path("old/vexlar"), "another");
+  const std::string running = place.Path("bin/vexlar");
+  EXPECT_EQ(place.Path("bin/../bin/"),
+            ProgramDirectoryFor(place.Path("bin/../bin/vexlar"), running));
+  EXPECT_EQ(place.Path("bin/"), ProgramDirectoryFor(place.Path("old/vexlar"), running));
   using K = SourceFileKind;
   const std::pair<const char*, K> cases[] = {
       {"/m/a.kolvo", K::kKolvo},           {"/m/mission.pld", K::kPld},

@@ -1,10 +1,13 @@
 // End-to-end runs against hostile surroundings and hostile bytes: files that
-// are folders, pipes or too large, a log that cannot be written, a console
-// nobody reads, empty files, NUL bytes, very long lines and values, deeply
-// doubled quotes, and paths at the length limit. Every run ends with its
-// status and adds no file beside the source (no mission.pld.tmp); a failed
-// run keeps an existing mission.pld, a successful one leaves it complete.
+// are folders, pipes, links or too large, a log that cannot be written, a
+// console nobody reads, runs at once, signals and a file-size limit, the
+// program started from elsewhere, empty files, NUL bytes, very long lines and
+// values, deeply doubled quotes, and paths at the length limit. Every run
+// ends with its status and adds no file beside the source (no temporary
+// file); a failed run keeps an existing mission.pld, a successful one leaves
+// it complete.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -67,7 +71,7 @@ RunResult Convert(const S& place, int status, const std::string& what, std::stri
   EXPECT_EQ(before, Names(folder)) << what;
   const std::string mission = test::ReadFile(folder + "Mission.pld");
   if (status != 0) {
-    EXPECT_TRUE(fs::is_directory(folder + "Mission.pld") || mission == "keep me") << what;
+    EXPECT_TRUE(!fs::is_regular_file(folder + "Mission.pld") || mission == "keep me") << what;
     return run;
   }
   // Complete: from the version line to the end of the last section, empty here.
@@ -89,20 +93,202 @@ TEST(Faults, ClosedConsoleDoesNotStopTheConversion) {
   int pipe_ends[2];
   ASSERT_EQ(0, ::pipe(pipe_ends));
   ::close(pipe_ends[0]);
-  const pid_t child = ::fork();
-  if (child == 0) {
+  const pid_t child = test::StartProgram(VEXLAR_EXE, {VEXLAR_EXE, place.source}, [&] {
     std::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
     ::dup2(pipe_ends[1], STDOUT_FILENO);
-    ::execl(VEXLAR_EXE, VEXLAR_EXE, place.source.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  });
   ::close(pipe_ends[1]);
-  int status = 0;
-  ASSERT_EQ(child, ::waitpid(child, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(0, WEXITSTATUS(status));
+  EXPECT_EQ(0, test::WaitFor(child));
   EXPECT_EQ(0u, test::ReadFile(place.mission).find("version=11;\n"));
-  EXPECT_EQ(before, Names(place.Path("M")));  // no mission.pld.tmp left
+  EXPECT_EQ(before, Names(place.Path("M")));  // no temporary file left
+}
+
+// Sends the child's standard output and error to the file `path`.
+void ConsoleTo(const std::string& path) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ::dup2(file, STDOUT_FILENO);
+  ::dup2(file, STDERR_FILENO);
+}
+
+// How many entries `folder` has; one may come or go meanwhile.
+std::size_t Entries(const std::string& folder) {
+  std::error_code error;
+  std::size_t count = 0;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    ++count;
+  return count;
+}
+
+// A mission of `count` markers: about 100 bytes of mission.pld each.
+std::string Markers(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += test::KolvoObject("_marker_" + std::to_string(i), "marker", "\t\tTEXT=\"flag\";\n");
+  return text;
+}
+
+// mission.pld and mission.pld.tmp as links to a file in another folder ('l')
+// or to nothing ('x'), and mission.pld of mode 0640 ('r'). A link that is
+// not mission.pld is the user's and stays as it is; mission.pld as a link
+// stays, and the file it names gets the mission, which a link to nothing
+// cannot; a replaced file keeps its permission bits. (mission.pld.tmp as a
+// file: tests/cases/writer-a-file-named-like-the-temporary-one-is-left-alone.)
+TEST(Faults, LinksAndModesOfTheMissionAreKept) {
+  const std::tuple<const char*, char, int> cases[] = {{"M/Mission.pld.tmp", 'l', 0},
+                                                      {S::kMission, 'l', 0},
+                                                      {S::kMission, 'x', 1},
+                                                      {S::kMission, 'r', 0}};
+  for (const auto& [file, kind, status] : cases) {
+    S place;
+    const std::string path = place.Path(file), elsewhere = place.Path("E/file"),
+                      what = std::string(file) + " " + kind;
+    test::WriteFile(elsewhere, "elsewhere");
+    if (kind == 'r') {
+      fs::permissions(path, fs::perms(0640));
+    } else {
+      fs::remove(path);
+      fs::create_symlink(kind == 'l' ? elsewhere : place.Path("E/none"), path);
+    }
+    const RunResult run = Convert(place, status, what);
+    EXPECT_EQ(status != 0, run.console.find("Cannot write mission file!\n") != std::string::npos)
+        << what;
+    EXPECT_EQ(kind != 'r', fs::is_symlink(path)) << what;
+    EXPECT_EQ(kind == 'l' && path == place.mission, test::ReadFile(elsewhere) != "elsewhere")
+        << what;
+    EXPECT_EQ(std::set<std::string>{elsewhere}, Names(place.Path("E"))) << what;
+    EXPECT_TRUE(kind != 'r' || fs::status(path).permissions() == fs::perms(0640)) << what;
+  }
+}
+
+// Conversions of different missions into one folder at once, round after
+// round (VEXLAR_ROUNDS, else 50): mission.pld is always one run's whole
+// mission, and no temporary file is left.
+TEST(Faults, ConcurrentConversionsLeaveOneWholeMission) {
+  const char* rounds = std::getenv("VEXLAR_ROUNDS");
+  test::TempFolder place;
+  const std::string mission = place.Path("M/mission.pld"), program = place.Path("vexlar");
+  std::vector<std::string> sources, expected;
+  for (int run = 1; run <= 4; ++run) {  // a quarter of a megabyte to one
+    sources.push_back(place.Path("M/" + std::to_string(run) + ".kolvo"));
+    test::WriteFile(sources.back(), Markers(2500 * run));
+    ASSERT_EQ(0, test::RunInProcess(program, {sources.back()}).status);
+    expected.push_back(test::ReadFile(mission));
+  }
+  const std::set<std::string> names = Names(place.Path("M"));
+  for (int round = 0; round < (rounds ? std::atoi(rounds) : 50); ++round) {
+    std::vector<pid_t> children;
+    for (const std::string& source : sources) {
+      children.push_back(
+          test::StartProgram(VEXLAR_EXE, {program, source}, [] { ConsoleTo("/dev/null"); }));
+    }
+    for (const pid_t child : children) EXPECT_EQ(0, test::WaitFor(child)) << "round " << round;
+    const std::string got = test::ReadFile(mission);
+    ASSERT_NE(expected.end(), std::find(expected.begin(), expected.end(), got))
+        << "round " << round;
+    ASSERT_EQ(names, Names(place.Path("M"))) << "round " << round;
+  }
+}
+
+// A write cut short, by a file-size limit or by SIGTERM or SIGINT while the
+// temporary file is there: the limit fails the write with the message and
+// status 1, a signal ends the process as it ends any; either way the old
+// mission.pld is kept and no temporary file is left.
+TEST(Faults, AWriteCutShortKeepsTheOldMission) {
+  for (const int cut : {SIGXFSZ, SIGTERM, SIGINT}) {
+    S place;
+    test::WriteFile(place.source, Markers(cut == SIGXFSZ ? 5000 : 100000));
+    const std::string folder = place.Path("M"), console = place.Path("console");
+    const std::set<std::string> before = Names(folder);
+    int status = -1;
+    // A signal must come while the temporary file is there: the child is
+    // stopped once a file shows, and signalled only if it is still there.
+    for (int attempt = 0; attempt < 10 && status < 0; ++attempt) {
+      const pid_t child = test::StartProgram(VEXLAR_EXE, {place.executable, place.source}, [&] {
+        ConsoleTo(console);
+        std::signal(cut, SIG_DFL);  // as a shell starts it
+        const rlimit limit{100 * 1000, 100 * 1000};
+        if (cut == SIGXFSZ) ::setrlimit(RLIMIT_FSIZE, &limit);
+      });
+      if (cut == SIGXFSZ) {
+        status = test::WaitFor(child);
+        break;
+      }
+      int raw = 0;
+      while (::waitpid(child, &raw, WNOHANG) == 0) {
+        if (Entries(folder) == before.size()) continue;
+        ::kill(child, SIGSTOP);
+        ::waitpid(child, &raw, WUNTRACED);
+        break;
+      }
+      const bool stopped = WIFSTOPPED(raw), there = stopped && Entries(folder) > before.size();
+      if (there) ::kill(child, cut);
+      if (stopped) ::kill(child, SIGCONT);
+      const int got = stopped ? test::WaitFor(child) : -1;
+      if (there) status = got;
+      if (!there) test::WriteFile(place.mission, "keep me");  // written whole: try again
+    }
+    EXPECT_EQ(cut == SIGXFSZ ? 1 : 128 + cut, status) << cut;
+    EXPECT_EQ(cut == SIGXFSZ,
+              test::ReadFile(console).find("Cannot write mission file!\n") != std::string::npos)
+        << cut;
+    EXPECT_EQ(before, Names(folder)) << cut;
+    EXPECT_EQ("keep me", test::ReadFile(place.mission)) << cut;
+  }
+}
+
+// The program as users start it, from the mission's folder: through PATH,
+// through a link in another folder, installed (bin/ beside share/vexlar/),
+// and a copy with no data beside it told where the data is by --dyno or
+// VEXLAR_DYNO, the option winning. Each gives the bundled example's
+// mission.pld; a data folder that is not there gives a message and none.
+TEST(Faults, TheProgramRunsFromAnywhere) {
+  test::TempFolder place;
+  const std::string top = VEXLAR_SOURCE_DIR "/", m = place.Path("m"), data = place.Path("data"),
+                    none = place.Path("none"), bare = place.Path("bare/vexlar"),
+                    link = place.Path("links/vexlar"), console = place.Path("console");
+  for (const char* folder : {"links", "bare", "usr/bin", "usr/share"})
+    fs::create_directories(place.Path(folder));
+  fs::create_symlink(VEXLAR_EXE, link);
+  fs::copy_file(VEXLAR_EXE, bare);
+  fs::copy_file(VEXLAR_EXE, place.Path("usr/bin/vexlar"));
+  fs::copy(top + "data", data, fs::copy_options::recursive);
+  fs::copy(top + "data", place.Path("usr/share/vexlar"), fs::copy_options::recursive);
+  test::WriteFile(m + "/attack.kolvo", test::ReadFile(top + "examples/attack.kolvo"));
+  const std::string expected =
+      test::ReadFile(top + "tests/cases/bundled-example/expect/mission.pld");
+  const struct {
+    std::string program;
+    std::vector<std::string> options;
+    std::string path, dyno;  // PATH and VEXLAR_DYNO: "" leaves PATH as it is, VEXLAR_DYNO unset
+    int status;
+  } cases[] = {
+      {"vexlar", {}, fs::path(VEXLAR_EXE).parent_path().string(), "", 0},
+      {link, {}, "", "", 0},
+      {"vexlar", {}, place.Path("usr/bin"), "", 0},
+      {bare, {"--dyno", data}, "", none, 0},
+      {bare, {}, "", data, 0},
+      {bare, {"--dyno", none}, "", "", 1},
+      {bare, {}, "", none, 1},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv{c.program};
+    argv.insert(argv.end(), c.options.begin(), c.options.end());
+    argv.push_back("attack.kolvo");
+    const std::string what = c.program + " PATH=" + c.path + " VEXLAR_DYNO=" + c.dyno;
+    fs::remove(m + "/mission.pld");
+    const auto prepare = [&] {
+      ConsoleTo(console);
+      if (!c.path.empty()) ::setenv("PATH", c.path.c_str(), 1);
+      if (c.dyno.empty()) ::unsetenv("VEXLAR_DYNO");
+      if (!c.dyno.empty()) ::setenv("VEXLAR_DYNO", c.dyno.c_str(), 1);
+      if (::chdir(m.c_str()) != 0) ::_exit(126);
+    };
+    EXPECT_EQ(c.status, test::WaitFor(test::StartProgram(c.program, argv, prepare))) << what;
+    const std::string message = "ERROR: Cannot find DynO folder!\nPath: " + none + "/\n";
+    EXPECT_EQ(c.status != 0, test::ReadFile(console).find(message) != std::string::npos) << what;
+    EXPECT_EQ(c.status == 0, fs::exists(m + "/mission.pld")) << what;
+    EXPECT_TRUE(c.status != 0 || test::ReadFile(m + "/mission.pld") == expected) << what;
+  }
 }
 #endif
 
