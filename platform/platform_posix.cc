@@ -295,6 +295,10 @@ ReplacementFile::ReplacementFile(const std::string& target, Mode) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, &previous_int);
   sigaction(SIGTERM, &action, &previous_term);
+  // A signal the process was started to ignore (a background job's SIGINT)
+  // stays ignored: the run finishes as it would have without the file.
+  if (previous_int.sa_handler == SIG_IGN) sigaction(SIGINT, &previous_int, nullptr);
+  if (previous_term.sa_handler == SIG_IGN) sigaction(SIGTERM, &previous_term, nullptr);
 }
 
 ReplacementFile::~ReplacementFile() { Discard(); }
