@@ -1,17 +1,21 @@
 // The data cases: each folder under tests/cases/ (and under the folders named
 // in VEXLAR_EXTRA_CASES, separated by ';') that holds an expect/ folder is one
-// conversion, run in this process and compared byte for byte:
-//   cmd            the arguments, split on blanks; {M} is the mission folder
-//                  (no trailing separator), {BIN} the program folder (with one)
+// case, its runs made in this process and compared byte for byte:
+//   cmd            one run per line, its arguments split on blanks; {M} is
+//                  the mission folder (no trailing separator), {BIN} the
+//                  program folder (with one)
 //   m/, bin/       files copied into the mission folder and beside the program
 //   uses           lines "<folder in the case> <path in the repository>": more
 //                  files or folders copied in, such as the bundled example
 //   crlf           when present, every copied file gets CR LF line ends
-//   expect/status  the exit status (0 when missing)
-//   expect/mission.pld, expect/console, expect/errors (standard error),
-//                  expect/log (after the five header lines): compared when
-//                  present; expect/no-mission: none may be written;
-//                  expect/keep: files of m/ that must not change
+//   expect/status  the exit status of each run, in order (0 when missing)
+//   expect/mission.pld (after the last run), expect/console,
+//                  expect/errors (standard error), expect/log (each run's
+//                  part after its five header lines): the runs' texts one
+//                  after the other, compared when present;
+//                  expect/no-mission: none may be written; expect/no-log: no
+//                  run may write the log; expect/keep: files of m/ that must
+//                  not change
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
 // stand for the platform's separator after them. {m} is {M} folded to lower
 // case, as the driver keeps a path from the command line. On Windows mission.pld must
@@ -117,17 +121,28 @@ void RunCase(const fs::path& c) {
     text = test::Replace(text, "{m}", FoldedLower(m));
     return test::Replace(test::Replace(text, "{BIN}", bin), "{M}", m);
   };
-  std::vector<std::string> args;
-  std::istringstream words(has("cmd") ? ReadBytes(c / "cmd") : "");
-  for (std::string word; words >> word;) args.push_back(placed(word));
   std::vector<std::pair<std::string, std::string>> kept;
   std::istringstream keep(has("expect/keep") ? ReadBytes(c / "expect/keep") : "");
   for (std::string name; keep >> name;) kept.emplace_back(name, ReadBytes(fs::path(m) / name));
 
-  const test::RunResult run = test::RunInProcess(bin + "vexlar", args);
-
-  const int status = has("expect/status") ? std::stoi(ReadBytes(c / "expect/status")) : 0;
-  EXPECT_EQ(status, run.status);
+  std::istringstream lines(has("cmd") ? ReadBytes(c / "cmd") : "");
+  std::istringstream statuses(has("expect/status") ? ReadBytes(c / "expect/status") : "");
+  test::RunResult all;
+  bool logged = false;
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) args.push_back(placed(word));
+    const test::RunResult run = test::RunInProcess(bin + "vexlar", args);
+    int status = 0;
+    statuses >> status;
+    EXPECT_EQ(status, run.status) << line;
+    all.console += run.console;
+    all.errors += run.errors;
+    logged = logged || !run.log.empty();
+    all.log_body += run.log_body;
+  }
+  const test::RunResult& run = all;
   const fs::path mission = fs::path(m) / "mission.pld";
   if (has("expect/mission.pld")) {
     ASSERT_TRUE(fs::exists(mission)) << "no mission.pld";
@@ -135,6 +150,9 @@ void RunCase(const fs::path& c) {
   }
   if (has("expect/no-mission")) {
     EXPECT_FALSE(fs::exists(mission)) << "a mission.pld was written";
+  }
+  if (has("expect/no-log")) {
+    EXPECT_FALSE(logged) << "the log was written";
   }
   if (has("expect/console")) {
     EXPECT_EQ(placed(ReadBytes(c / "expect/console")), run.console);
