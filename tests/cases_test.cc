@@ -184,72 +184,28 @@ std::string Section(const std::string& file, const std::string& name) {
   return file.substr(begin, file.find("\n};", begin) + 3 - begin);
 }
 
-// --merge over several runs: four sources merged one after the other give the
-// sections their plain conversions write (ids from 0 in each), the same
-// source merged again changes nothing, and in a file with CR LF line ends and
-// blank lines between the sections all but the replaced section stay as
-// they stand. A brace and doubled quotes in a quoted text are no section end.
-TEST(Cases, MergeKeepsTheOtherSections) {
-  const struct {
-    const char* mode;
-    const char* section;
-    std::string source;
-    const char* kept;  // the log's list after a merge, "" for none
-  } sources[] = {
-      {"intro", "Intro", test::KolvoObject("_marker_1", "marker", "\t\tTEXT=\"a \"\"}\"\" b\";\n"),
-       ""},
-      {"", "Mission", ReadBytes(VEXLAR_SOURCE_DIR "/examples/attack.kolvo"),
-       "Intro, OutroWin, OutroLoose"},
-      {"win", "OutroWin", test::KolvoObject("_vehicle_1", "vehicle", "\t\tTYPE=\"Jeep\";\n"),
-       "Intro, Mission, OutroLoose"},
-      {"loose", "OutroLoose",
-       test::KolvoObject("_c_1", "objectComposition",
-                         "\t\tTYPE=\"checkpoint\";\n\t\tPOSITION=\"[10,20,0]\";\n"),
-       "Intro, Mission, OutroWin"},
-  };
-  test::TempFolder work;
-  CopyInto(VEXLAR_SOURCE_DIR "/data", work.Path("bin"), false);
-  const std::string exe = work.Path("bin/vexlar"), merged = work.Path("merged/mission.pld");
-  const auto run = [&](const std::string& folder, const char* mode, bool merge) {
-    std::vector<std::string> args;
-    if (merge) args.push_back("--merge");
-    if (*mode != '\0') args.push_back(mode);
-    args.push_back(work.Path(folder + "/source.kolvo"));
-    return test::RunInProcess(exe, args);
-  };
-  std::vector<std::string> plain;
-  for (const auto& s : sources) {
-    test::WriteFile(work.Path(std::string(s.section) + "/source.kolvo"), s.source);
-    EXPECT_EQ(0, run(s.section, s.mode, false).status);
-    plain.push_back(ReadBytes(work.Path(std::string(s.section) + "/mission.pld")));
-    test::WriteFile(work.Path("merged/source.kolvo"), s.source);
-    const test::RunResult merge = run("merged", s.mode, true);
-    EXPECT_EQ(0, merge.status);
-    const std::size_t at = merge.log_body.find("Merge: kept ");
-    EXPECT_EQ(s.kept,
-              at == std::string::npos
-                  ? ""
-                  : merge.log_body.substr(at + 12, merge.log_body.find('\n', at) - at - 12));
-  }
-  // The line end of this platform's text files.
-  const std::string eol = plain[0].substr(11, plain[0].find('\n') - 10);
-  std::string expected = "version=11;" + eol;
-  for (std::size_t i = 0; i < 4; ++i) expected += Section(plain[i], sources[i].section) + eol;
-  const std::string file = ReadBytes(merged);
-  EXPECT_EQ(expected, file);
-  EXPECT_EQ(0, run("merged", "loose", true).status);
-  EXPECT_EQ(file, ReadBytes(merged));
-
-  // The plain intro file with CR LF and blanks between its sections; the
-  // Mission source merged into it.
-  const auto crlf = [&](const char* name) { return WithCrLf(Section(plain[0], name)); };
+// --merge into a file with CR LF line ends and blank lines between its
+// sections: all but the replaced section stay as they stand. The sections
+// come from the four-source merge case.
+TEST(Cases, MergeKeepsWhatStandsBetweenTheSections) {
+  const std::string cases = VEXLAR_SOURCE_DIR "/tests/cases/";
+  const std::string merged =
+      ReadBytes(cases + "merge-four-sources-make-one-file/expect/mission.pld");
+  const auto crlf = [&](const char* name) { return WithCrLf(Section(merged, name)); };
   const std::string before = "version=11;\r\n" + crlf("Intro") + "\r\n\r\n \t\r\n",
                     after =
                         "\r\n\n" + crlf("OutroWin") + "\r\n\r\n" + crlf("OutroLoose") + "\r\n\r\n";
-  test::WriteFile(merged, before + crlf("Mission") + after);
-  test::WriteFile(work.Path("merged/source.kolvo"), sources[1].source);
-  EXPECT_EQ(0, run("merged", "", true).status);
-  EXPECT_EQ(before + Section(plain[1], "Mission") + after, ReadBytes(merged));
+  test::TempFolder work;
+  CopyInto(VEXLAR_SOURCE_DIR "/data", work.Path("bin"), false);
+  CopyInto(VEXLAR_SOURCE_DIR "/examples/attack.kolvo", work.Path("m/attack.kolvo"), false);
+  test::WriteFile(work.Path("m/mission.pld"), before + crlf("Mission") + after);
+  const test::RunResult run =
+      test::RunInProcess(work.Path("bin/vexlar"), {"--merge", work.Path("m/attack.kolvo")});
+  EXPECT_EQ(0, run.status) << run.log_body;
+  // The new section has this platform's line ends.
+  const std::string fresh = Section(merged, "Mission");
+  EXPECT_EQ(before + (platform::kSeparator == '\\' ? WithCrLf(fresh) : fresh) + after,
+            ReadBytes(work.Path("m/mission.pld")));
 }
 
 }  // namespace
