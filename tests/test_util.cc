@@ -3,8 +3,6 @@
 #ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cerrno>
 #endif
 
 #include <gtest/gtest.h>
@@ -54,8 +52,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
   std::ofstream(path, std::ios::binary) << bytes;
 }
-
-bool FileExists(const std::string& path) { return fs::exists(path); }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
@@ -111,9 +107,7 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
 
 int WaitFor(pid_t child) {
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
+  if (::waitpid(child, &status, 0) != child) return -1;
   return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 #endif

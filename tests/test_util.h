@@ -35,7 +35,6 @@ class TempFolder {
 std::string ReadFile(const std::string& path);
 /// Writes `bytes` exactly (binary), creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
 /// `text` with every `from` replaced by `to`.
 std::string Replace(std::string text, const std::string& from, const std::string& to);
 
