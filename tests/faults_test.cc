@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 #endif
 
 #include <gtest/gtest.h>
@@ -72,11 +73,34 @@ RunResult Convert(const S& place, int status, const std::string& what, std::stri
 }
 
 #ifndef _WIN32
-// Sends the child's standard output and error to the file `path`.
-void ConsoleTo(const std::string& path) {
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ::dup2(file, STDOUT_FILENO);
-  ::dup2(file, STDERR_FILENO);
+// Starts `program` (looked up in PATH when it holds no '/') in a child
+// process with the arguments `argv`, argv[0] included, and its standard
+// output and error going to the file `console`, once `prepare` has run in the
+// child: the place to change its folder, environment, limits or output.
+pid_t Start(const std::string& program, const std::vector<std::string>& argv,
+            const std::string& console, const std::function<void()>& prepare = {}) {
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int file = ::open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(file, STDOUT_FILENO);
+    ::dup2(file, STDERR_FILENO);
+    if (prepare) prepare();
+    ::execvp(program.c_str(), args.data());
+    ::_exit(127);
+  }
+  EXPECT_LT(0, child) << "cannot start " << program;
+  return child;
+}
+
+// Waits for the child to end: its exit status, or 128 + the number of the
+// signal that ended it, as a shell tells them.
+int WaitFor(pid_t child) {
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) return -1;
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 // How many entries `folder` has; one may come or go meanwhile.
@@ -114,10 +138,9 @@ TEST(Faults, ConcurrentConversionsLeaveOneWholeMission) {
   for (int round = 0; round < (rounds ? std::atoi(rounds) : 50); ++round) {
     std::vector<pid_t> children;
     for (const std::string& source : sources) {
-      children.push_back(
-          test::StartProgram(VEXLAR_EXE, {program, source}, [] { ConsoleTo("/dev/null"); }));
+      children.push_back(Start(VEXLAR_EXE, {program, source}, "/dev/null"));
     }
-    for (const pid_t child : children) EXPECT_EQ(0, test::WaitFor(child)) << "round " << round;
+    for (const pid_t child : children) EXPECT_EQ(0, WaitFor(child)) << "round " << round;
     const std::string got = test::ReadFile(mission);
     ASSERT_NE(expected.end(), std::find(expected.begin(), expected.end(), got))
         << "round " << round;
@@ -141,8 +164,7 @@ TEST(Faults, AWriteCutShortKeepsTheOldMission) {
     // A signal must come while the temporary file is there: the child is
     // stopped once a file shows, and signalled only if it is still there.
     for (int attempt = 0; attempt < 10 && status < 0; ++attempt) {
-      const pid_t child = test::StartProgram(VEXLAR_EXE, {place.executable, place.source}, [&] {
-        ConsoleTo(console);
+      const pid_t child = Start(VEXLAR_EXE, {place.executable, place.source}, console, [&] {
         std::signal(sig, cut < 0 ? SIG_IGN : SIG_DFL);  // as a shell starts it
         const rlimit limit{100 * 1000, 100 * 1000};
         if (cut == SIGXFSZ) ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -157,7 +179,7 @@ TEST(Faults, AWriteCutShortKeepsTheOldMission) {
       const bool stopped = WIFSTOPPED(raw), there = stopped && Entries(folder) > before.size();
       if (there) ::kill(child, sig);
       if (stopped) ::kill(child, SIGCONT);
-      const int got = stopped || cut == SIGXFSZ ? test::WaitFor(child) : -1;
+      const int got = stopped || cut == SIGXFSZ ? WaitFor(child) : -1;
       if (there || cut == SIGXFSZ) status = got;
       if (status < 0) test::WriteFile(place.mission, "keep me");  // written whole: try again
     }
@@ -212,7 +234,6 @@ TEST(Faults, TheProgramRunsFromAnywhere) {
     const std::string what = c.program + " PATH=" + c.path + " VEXLAR_DYNO=" + c.dyno;
     fs::remove(m + "/mission.pld");
     const auto prepare = [&] {
-      ConsoleTo(console);
       std::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
       if (c.status == 0) ::dup2(closed[1], STDOUT_FILENO);
       if (!c.path.empty()) ::setenv("PATH", c.path.c_str(), 1);
@@ -220,7 +241,7 @@ TEST(Faults, TheProgramRunsFromAnywhere) {
       if (!c.dyno.empty()) ::setenv("VEXLAR_DYNO", c.dyno.c_str(), 1);
       if (::chdir(m.c_str()) != 0) ::_exit(126);
     };
-    EXPECT_EQ(c.status, test::WaitFor(test::StartProgram(c.program, argv, prepare))) << what;
+    EXPECT_EQ(c.status, WaitFor(Start(c.program, argv, console, prepare))) << what;
     const std::string message = "ERROR: Cannot find DynO folder!\nPath: " + none + "/\n";
     EXPECT_EQ(c.status != 0, test::ReadFile(console).find(message) != std::string::npos) << what;
     for (const auto& entry : fs::directory_iterator(m))
@@ -234,7 +255,8 @@ TEST(Faults, TheProgramRunsFromAnywhere) {
 // What takes the place of a file: 'd' a folder, 'p' a pipe (which would wait
 // for a writer), 'h' a sparse file beyond the read limit, 'l' a link to a
 // file in another folder, 'x' a link to nothing, 'r' the file with mode 0640.
-// A file that is read then counts as one that cannot be opened. mission.pld
+// A file that is read then counts as one that cannot be opened (the three
+// are read alike, so 'h' and 'p' stand in the source only). mission.pld
 // as a folder or a link to nothing cannot be written; as a link it stays and
 // the file it names gets the mission; replaced, it keeps its permission bits.
 // A link named like a temporary file is the user's and stays as it is; a log
@@ -248,18 +270,23 @@ TEST(Faults, UnusableFilesAreReportedAndTouchNothing) {
   // The file, what takes its place, the status, a text on the console ({BIN}
   // is the program folder, {M} the source's folded to lower case), the
   // vehicles counted (-1: none).
+  // clang-format off
   const std::tuple<const char*, char, int, std::string, long> cases[] = {
-      {S::kSource, 'd', 1, no_source, -1},     {S::kConfig, 'd', 0, no_config, 0},
-      {S::kScript, 'd', 0, no_script, 0},      {S::kMission, 'd', 1, no_mission, 2},
-      {"bin/vexlar.log", 'd', 0, converts, 2}, {S::kSource, 'h', 1, no_source, -1},
-      {S::kConfig, 'h', 0, no_config, 0},
+      {S::kSource, 'd', 1, no_source, -1},
+      {S::kConfig, 'd', 0, no_config, 0},
+      {S::kScript, 'd', 0, no_script, 0},
+      {S::kMission, 'd', 1, no_mission, 2},
+      {"bin/vexlar.log", 'd', 0, converts, 2},
+      {S::kSource, 'h', 1, no_source, -1},
 #ifndef _WIN32
-      {S::kSource, 'p', 1, no_source, -1},     {S::kConfig, 'p', 0, no_config, 0},
-      {S::kScript, 'p', 0, no_script, 0},      {"M/Mission.pld.tmp", 'l', 0, converts, 2},
-      {S::kMission, 'l', 0, converts, 2},      {S::kMission, 'x', 1, no_mission, -1},
+      {S::kSource, 'p', 1, no_source, -1},
+      {"M/Mission.pld.tmp", 'l', 0, converts, 2},
+      {S::kMission, 'l', 0, converts, 2},
+      {S::kMission, 'x', 1, no_mission, -1},
       {S::kMission, 'r', 0, converts, 2},
 #endif
   };
+  // clang-format on
   for (const auto& [file, kind, status, text, vehicles] : cases) {
     S place;
     const std::string path = place.Path(file), elsewhere = place.Path("E/file"),

@@ -1,10 +1,5 @@
 #include "tests/test_util.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,29 +83,6 @@ RunResult RunInProcess(const std::string& executable, const std::vector<std::str
   result.log_body = result.log.substr(std::min(body, result.log.size()));
   return result;
 }
-
-#ifndef _WIN32
-pid_t StartProgram(const std::string& program, const std::vector<std::string>& argv,
-                   const std::function<void()>& prepare) {
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (prepare) prepare();
-    ::execvp(program.c_str(), args.data());
-    ::_exit(127);
-  }
-  EXPECT_LT(0, child) << "cannot start " << program;
-  return child;
-}
-
-int WaitFor(pid_t child) {
-  int status = 0;
-  if (::waitpid(child, &status, 0) != child) return -1;
-  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-}
-#endif
 
 std::string KolvoObject(const std::string& header, const std::string& type,
                         const std::string& arguments) {
