@@ -49,6 +49,18 @@ long Count(const std::string& messages, const std::string& what) {
   return at == std::string::npos ? -1 : std::stol(messages.substr(at + what.size() + 2));
 }
 
+// Whether a file beyond the read limit can be made here: a mutation run
+// limits the size of files to 1 GiB, and then the huge files are left out.
+bool HugeFilesAllowed() {
+#ifndef _WIN32
+  rlimit limit{};
+  return ::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+         limit.rlim_cur > platform::kMaxReadSize + 1;
+#else
+  return true;
+#endif
+}
+
 // Converts `source` (by default that of `place`) and checks what every run
 // guarantees.
 RunResult Convert(const S& place, int status, const std::string& what, std::string source = "") {
@@ -288,6 +300,7 @@ TEST(Faults, UnusableFilesAreReportedAndTouchNothing) {
   };
   // clang-format on
   for (const auto& [file, kind, status, text, vehicles] : cases) {
+    if (kind == 'h' && !HugeFilesAllowed()) continue;
     S place;
     const std::string path = place.Path(file), elsewhere = place.Path("E/file"),
                       what = std::string(file) + " " + kind;
