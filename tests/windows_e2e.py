@@ -100,7 +100,7 @@ def files(root):
 
 
 def folder(drive):
-    """A fresh folder with a lower-case name on drive C:: its POSIX and Windows paths."""
+    """A fresh folder on drive C:: its POSIX and Windows paths."""
     unix = tempfile.mkdtemp(prefix="t", dir=os.path.join(drive, "e2e"))
     return unix, "C:\\" + os.path.relpath(unix, drive).replace("/", "\\")
 
