@@ -20,7 +20,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <sstream>
 
 #include "driver/driver.h"
@@ -41,16 +40,17 @@ using Listings = std::vector<std::pair<std::string, long long>>;
 // destructors (on a finding, on an interrupt), so the folders of processes
 // gone are removed first.
 struct Workplace {
-  static constexpr std::string_view kPrefix = "vexlar-fuzz-";
   const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-  const fs::path root = base / (std::string(kPrefix) + std::to_string(::getpid()));
+  const fs::path root = base / ("vexlar-fuzz-" + std::to_string(::getpid()));
 
   Workplace() {
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(base, ec)) {
       const std::string name = entry.path().filename().string();
-      const pid_t pid = name.rfind(kPrefix, 0) == 0 ? std::atoi(name.c_str() + kPrefix.size()) : 0;
-      if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
+      if (name.rfind("vexlar-fuzz-", 0) == 0 && ::kill(std::atoi(name.c_str() + 12), 0) != 0 &&
+          errno == ESRCH) {
+        fs::remove_all(entry.path(), ec);
+      }
     }
     fs::remove_all(root);
     fs::copy(VEXLAR_DATA_DIR, root, fs::copy_options::recursive);
@@ -92,8 +92,7 @@ Listings Announced(const std::string& console) {
 Listings CheckMission(const std::string& mission) {
   struct Open {
     std::string name;
-    long long items = 0;
-    long long seen = 0;
+    long long items = 0, seen = 0;
   };
   std::vector<Open> open;
   std::vector<std::string> sections;
@@ -148,89 +147,59 @@ Run RunProgram(const fs::path& place, std::vector<std::string> args) {
 
 // No file of `folder` is a temporary mission.pld ("mission.pld.<id>.tmp").
 bool NoTemporaryFile(const fs::path& folder) {
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("mission.pld.", 0) == 0 && name.rfind(".tmp") == name.size() - 4) return false;
-  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() == ".tmp") return false;
   return true;
 }
 
 // Whether `text` has a line `line` whose column `column` is a character of
 // it or the place just past its end (both count from 1).
-bool Within(const std::string& text, std::size_t line, std::size_t column) {
-  std::size_t start = 0;
-  for (std::size_t n = 1; n < line; ++n) {
-    start = text.find('\n', start);
-    if (start == std::string::npos) return false;
-    ++start;
-  }
-  const std::size_t end = std::min(text.find('\n', start), text.size());
-  return line >= 1 && column >= 1 && column <= end - start + 1;
+bool Within(std::string_view text, std::size_t line, std::size_t column) {
+  for (; line > 1 && text.find('\n') != std::string_view::npos; --line)
+    text.remove_prefix(text.find('\n') + 1);
+  return line == 1 && column >= 1 && column <= std::min(text.find('\n'), text.size()) + 1;
 }
 
 // The output of --check: each "<path>:<line>:<column>: warning: ..." names a
 // file and a place within it; the summary counts `count` findings.
 void CheckFindings(const std::string& console, std::size_t count) {
-  std::map<std::string, std::string> files;
   std::istringstream lines(console);
   std::string line, summary;
   while (std::getline(lines, line)) {
     summary = line;
-    const std::size_t colon = line.find(':');
+    char path[4096];
     std::size_t number = 0, column = 0;
     int matched = 0;
-    if (colon == std::string::npos ||
-        std::sscanf(line.c_str() + colon, ":%zu:%zu: warning: %n", &number, &column, &matched) !=
-            2 ||
-        matched == 0) {
-      continue;  // the summary, or the rest of a message that holds a line end
-    }
-    const std::string path = line.substr(0, colon);
-    if (files.count(path) == 0) {
-      FUZZ_CHECK(fs::is_regular_file(path));
-      files[path] = ReadFile(path);
-    }
-    FUZZ_CHECK(Within(files[path], number, column));
+    std::sscanf(line.c_str(), "%4095[^:]:%zu:%zu: warning: %n", path, &number, &column, &matched);
+    if (matched == 0) continue;  // the summary, or the rest of a message that holds a line end
+    FUZZ_CHECK(fs::is_regular_file(path) && Within(ReadFile(path), number, column));
   }
   FUZZ_CHECK(count == 0 ? console == "no findings\n"
                         : std::strtoul(summary.c_str(), nullptr, 10) == count);
 }
 
-// Where the sections of a mission.pld of `size` bytes that one conversion
-// wrote in `mode` stand, from "class" to "};": the other three are the
-// empty sections, of the sizes `empty` gives (each with its line end).
-struct Layout {
-  std::size_t begin[4], end[4];
-};
-Layout SectionsOf(std::size_t size, std::size_t mode, const std::array<std::size_t, 4>& empty) {
-  std::size_t content = size - 12;  // after "version=11;\n"
-  for (std::size_t s = 0; s < 4; ++s) content -= s == mode ? 0 : empty[s];
-  Layout layout{};
-  for (std::size_t s = 0, at = 12; s < 4; ++s) {
-    layout.begin[s] = at;
-    at += s == mode ? content : empty[s];
-    layout.end[s] = at - 1;
-  }
-  return layout;
-}
-
 void FuzzConversion(std::string_view bytes) {
   static const Workplace place;
-  // The sizes of the empty sections, as a conversion of an empty source
-  // writes them.
-  static const std::array<std::size_t, 4> empty = [] {
-    fs::create_directories(place.root / "empty");
-    std::ofstream(place.root / "empty" / "input.kolvo");
-    FUZZ_CHECK(RunProgram(place.root, {(place.root / "empty" / "input.kolvo").string()}).status ==
-               0);
-    const std::string file = ReadFile(place.root / "empty" / "mission.pld");
-    std::array<std::size_t, 5> begin{};
+  const fs::path source = place.root / "input.kolvo", mission = place.root / "mission.pld";
+  // Where the sections of a conversion of an empty source start, then its
+  // end. One conversion writes the three sections it does not choose empty.
+  static const std::array<std::size_t, 5> starts = [&] {
+    std::ofstream{source};
+    FUZZ_CHECK(RunProgram(place.root, {source.string()}).status == 0);
+    const std::string file = ReadFile(mission);
+    std::array<std::size_t, 5> at{};
     for (std::size_t s = 0; s < 4; ++s)
-      begin[s] = file.find("\nclass " + std::string(kSectionNames[s]) + "\n") + 1;
-    begin[4] = file.size();
-    return std::array<std::size_t, 4>{begin[1] - begin[0], begin[2] - begin[1], begin[3] - begin[2],
-                                      begin[4] - begin[3]};
+      at[s] = file.find("\nclass " + std::string(kSectionNames[s]) + "\n") + 1;
+    at[4] = file.size();
+    return at;
   }();
+  // Where section `s` of a file that one conversion wrote in `chosen` mode
+  // stands, from "class" to its line end.
+  const auto section = [](const std::string& file, std::size_t chosen, std::size_t s) {
+    const std::size_t grown = file.size() - starts[4];  // the chosen one's bytes beyond empty
+    return std::make_pair(starts[s] + (s > chosen ? grown : 0),
+                          starts[s + 1] + (s >= chosen ? grown : 0));
+  };
   static const std::string kModes[] = {"intro", "", "win", "loose"};
   const std::size_t mode = bytes.size() % 4;
   const auto with_mode = [&](std::vector<std::string> args) {
@@ -238,8 +207,6 @@ void FuzzConversion(std::string_view bytes) {
     return args;
   };
 
-  const fs::path source = place.root / "input.kolvo";
-  const fs::path mission = place.root / "mission.pld";
   FUZZ_CHECK((std::ofstream(source, std::ios::binary) << bytes).flush().good());
   fs::remove(mission);
   fs::remove(place.root / "vexlar.log");  // the log is appended to
@@ -266,14 +233,13 @@ void FuzzConversion(std::string_view bytes) {
     const Run merge =
         RunProgram(place.root, with_mode({"--merge", (folder / "input.kolvo").string()}));
     const std::string merged = ReadFile(folder / "mission.pld");
-    const Layout old_file = SectionsOf(previous.size(), previous_mode, empty);
-    const Layout new_file = SectionsOf(written.size(), mode, empty);
+    const auto [old_begin, old_end] = section(previous, previous_mode, mode);
+    const auto [new_begin, new_end] = section(written, mode, mode);
     bool holds = NoTemporaryFile(folder);
     if (merge.status == 0) {
-      holds = holds && merged == previous.substr(0, old_file.begin[mode]) +
-                                     written.substr(new_file.begin[mode],
-                                                    new_file.end[mode] - new_file.begin[mode]) +
-                                     previous.substr(old_file.end[mode]);
+      holds = holds && merged == previous.substr(0, old_begin) +
+                                     written.substr(new_begin, new_end - new_begin) +
+                                     previous.substr(old_end);
     } else {
       holds = holds && merge.status == 1 && merged == previous &&
               !FindSections(previous).problem.empty();

@@ -12,7 +12,11 @@
 #include <string_view>
 
 // Aborts with the property's text when `condition` is false.
-#define FUZZ_CHECK(condition) ::vexlar::fuzz::Check((condition), #condition, __FILE__, __LINE__)
+#define FUZZ_CHECK(condition)                                                                   \
+  ((condition)                                                                                  \
+       ? void()                                                                                 \
+       : (std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition), \
+          std::abort()))
 
 // Defines the libFuzzer entry point, which calls `function(std::string_view)`.
 // libFuzzer hands each input over in a buffer of exactly its size, so a read
@@ -24,12 +28,6 @@
   }
 
 namespace vexlar::fuzz {
-
-inline void Check(bool holds, const char* property, const char* file, int line) {
-  if (holds) return;
-  std::fprintf(stderr, "%s:%d: property failed: %s\n", file, line, property);
-  std::abort();
-}
 
 /// True when `part` lies inside the bytes of `whole`.
 inline bool ViewsInto(std::string_view part, std::string_view whole) {

@@ -1,12 +1,5 @@
 #include "tests/test_util.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,8 +48,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
-
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
     text.replace(at, from.size(), to);
@@ -92,31 +83,6 @@ RunResult RunInProcess(const std::string& executable, const std::vector<std::str
   result.log_body = result.log.substr(std::min(body, result.log.size()));
   return result;
 }
-
-#ifndef _WIN32
-pid_t StartProgram(const std::string& program, const std::vector<std::string>& argv,
-                   const std::function<void()>& prepare) {
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (prepare) prepare();
-    ::execvp(program.c_str(), args.data());
-    ::_exit(127);
-  }
-  EXPECT_LT(0, child) << "cannot start " << program;
-  return child;
-}
-
-int WaitFor(pid_t child) {
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-}
-#endif
 
 std::string KolvoObject(const std::string& header, const std::string& type,
                         const std::string& arguments) {

@@ -1,14 +1,9 @@
 // Helpers shared by the tests: a temporary folder that removes itself, whole
-// file reads and writes, a run of the whole program in this process or (on
-// POSIX) as a process of its own, and a folder laid out for one conversion.
+// file reads and writes, a run of the whole program in this process, and a
+// folder laid out for one conversion.
 #ifndef VEXLAR_TESTS_TEST_UTIL_H_
 #define VEXLAR_TESTS_TEST_UTIL_H_
 
-#ifndef _WIN32
-#include <sys/types.h>
-
-#include <functional>
-#endif
 #include <string>
 #include <vector>
 
@@ -35,7 +30,6 @@ class TempFolder {
 std::string ReadFile(const std::string& path);
 /// Writes `bytes` exactly (binary), creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
 /// `text` with every `from` replaced by `to`.
 std::string Replace(std::string text, const std::string& from, const std::string& to);
 
@@ -50,18 +44,6 @@ struct RunResult {
 /// Runs vexlar in this process as if started as `executable` with `args`; the
 /// start time is always 11.10.2008 14:20:05.
 RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args);
-
-#ifndef _WIN32
-/// Starts `program` (looked up in PATH when it holds no '/') in a child
-/// process with the arguments `argv`, argv[0] included, once `prepare` has
-/// run in the child: the place to change its folder, environment, limits or
-/// standard output. Returns the child's process id.
-pid_t StartProgram(const std::string& program, const std::vector<std::string>& argv,
-                   const std::function<void()>& prepare = {});
-/// Waits for the child to end: its exit status, or 128 + the number of the
-/// signal that ended it, as a shell tells them.
-int WaitFor(pid_t child);
-#endif
 
 /// One object of a .kolvo file; `arguments` are whole lines.
 std::string KolvoObject(const std::string& header, const std::string& type,
