@@ -36,7 +36,7 @@ bool LogMessages(const char* log, long messages, long length) {
   std::string message(length > 0 ? static_cast<std::size_t>(length) - 1 : 0, 'x');
   message += '\n';
   for (long i = 0; i < messages; ++i) {
-    const int fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT, 0666);
     if (fd < 0) return false;
     const bool whole = ::write(fd, message.data(), message.size()) ==
                        static_cast<ssize_t>(message.size());
