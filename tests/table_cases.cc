@@ -9,8 +9,8 @@
 namespace vexlar::test {
 namespace {
 
-// The text of `field` with its escapes replaced; `where` names the line.
-std::string Unescape(const std::string& field, const std::string& where) {
+// The text of `field` with its escapes replaced.
+std::string Unescape(const std::string& field) {
   static const std::string kNames = "nrts\\", kChars = "\n\r\t \\";
   std::string text;
   for (std::size_t i = 0; i < field.size(); ++i) {
@@ -30,7 +30,7 @@ std::string Unescape(const std::string& field, const std::string& where) {
     text.append(count, c);
     if (i + 1 == field.size()) return text;
   }
-  if (!field.empty()) ADD_FAILURE() << where << ": a bad escape in " << field;
+  if (!field.empty()) ADD_FAILURE() << "a bad escape in " << field;
   return text;
 }
 
@@ -46,19 +46,18 @@ void RunTableCases(const std::string& path,
   while (std::getline(in, line)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string where = path + ":" + std::to_string(number);
+    SCOPED_TRACE(path + ":" + std::to_string(number));
     if (line.empty() || line[0] == '#') continue;
     if ((line[0] != '<' && line[0] != '>') || (line.size() > 1 && line[1] != ' ') ||
         line.back() == ' ' || line.back() == '\t') {
-      ADD_FAILURE() << where << ": not a case line: " << line;
+      ADD_FAILURE() << "not a case line: " << line;
       continue;
     }
-    const std::string text = Unescape(line.size() > 2 ? line.substr(2) : "", where);
+    const std::string text = Unescape(line.size() > 2 ? line.substr(2) : "");
     if (line[0] == '<') {
       inputs.push_back(text);
       continue;
     }
-    SCOPED_TRACE(where);
     EXPECT_EQ(text, run(inputs));
     inputs.clear();
     ++cases;
