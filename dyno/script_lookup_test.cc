@@ -4,8 +4,9 @@
 
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
+
+#include "tests/table_cases.h"
 
 namespace vexlar {
 namespace {
@@ -17,41 +18,10 @@ std::string Shown(std::optional<std::string_view> name) {
 
 // The first match of the type (any case, never across a line end), the
 // first "objectscript" after it, then in one look after that word the text
-// between the last '\' or '/' and the next quotation mark. In `config` the
-// types are met in a comment, in a longer word, with forward slashes and an
-// upper-case word; an empty type matches at the start, an empty name is a
-// name; `lead` puts the closing quote as the 255th character of the look.
+// between the last '\' or '/' and the next quotation mark.
 TEST(FindScriptName, FirstTypeThenNextWordThenNameInOneLook) {
-  const std::string config =
-      "// gate, aaab, after depot in this file\n"
-      "class Depot\n{\n\tobjectScript = \"\\d\\depot.txt\";\n};\n"
-      "class Watchtower\n{\n\tOBJECTSCRIPT = \"/d/tower.txt\";\n};\nclass Orphan\n";
-  const std::string lead = "t objectscript = \"" + std::string(237, ' ');
-  using P = std::pair<const char*, const char*>;
-  for (const auto& [type, name] :
-       {P{"DEPOT", "depot.txt"}, P{"watchtower", "tower.txt"}, P{"tower", "tower.txt"},
-        P{"gate", "depot.txt"}, P{"aab", "depot.txt"}, P{"", "depot.txt"},
-        P{"depot.txt", "tower.txt"}, P{"ghost", "(none)"}, P{"orphan", "(none)"},
-        P{"file\nclass", "(none)"}}) {
-    EXPECT_EQ(name, Shown(FindScriptName(config, type))) << type;
-  }
-  const std::tuple<std::string, const char*, const char*> cases[] = {
-      {"x\r\ny objectscript \"\\b\"", "x\r", "(none)"},
-      {"x\ry objectscript \"\\b\"", "x\r", "b"},
-      {"x\r\r\ny objectscript \"\\b\"", "x\r", "b"},
-      {lead + R"(\dir\abcd.txt")", "t", "abcd.txt"},
-      {lead + R"( \dir\abcd.txt")", "t", "(none)"},
-      {R"(t objectScript = "\a\b.txt"; // c/d ")", "t", "d "},
-      {R"(t objectScript = "\a\b.txt"; // c/d)", "t", "(none)"},
-      {"t objectScript = \"\\a\\b.txt\"\n= \"\\c\\d.txt\"", "t", "b.txt"},
-      {R"(t objectScript = "b.txt";)", "t", "(none)"},
-      {R"(t objectScript = "\a\";)", "t", ""},
-      {"t objectScript", "t", "(none)"},
-      {"objectscript t", "t", "(none)"},
-  };
-  for (const auto& [text, type, name] : cases) {
-    EXPECT_EQ(name, Shown(FindScriptName(text, type))) << type << " in " << text;
-  }
+  test::RunTableCases("dyno/script_lookup_cases.txt",
+                      [](const auto& in) { return Shown(FindScriptName(in.at(0), in.at(1))); });
 }
 
 // Types that overlap, nest, repeat and hold line ends, looked up together
