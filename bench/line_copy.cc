@@ -38,8 +38,8 @@ bool LogMessages(const char* log, long messages, long length) {
   for (long i = 0; i < messages; ++i) {
     const int fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT, 0666);
     if (fd < 0) return false;
-    const bool whole = ::write(fd, message.data(), message.size()) ==
-                       static_cast<ssize_t>(message.size());
+    const bool whole =
+        ::write(fd, message.data(), message.size()) == static_cast<ssize_t>(message.size());
     if (::close(fd) != 0 || !whole) return false;
     std::fwrite(message.data(), 1, message.size(), stdout);
   }
