@@ -3,7 +3,7 @@
 // case, its runs made in this process and compared byte for byte:
 //   cmd            one run per line, its arguments split on blanks; {M} is
 //                  the mission folder (no trailing separator), {BIN} the
-//                  program folder (with one)
+//                  program folder (with one); no cmd: one run, no arguments
 //   m/, bin/       files copied into the mission folder and beside the program
 //   uses           lines "<folder in the case> <path in the repository>": more
 //                  files or folders copied in, such as the bundled example
@@ -125,11 +125,15 @@ void RunCase(const fs::path& c) {
   std::istringstream keep(has("expect/keep") ? ReadBytes(c / "expect/keep") : "");
   for (std::string name; keep >> name;) kept.emplace_back(name, ReadBytes(fs::path(m) / name));
 
-  std::istringstream lines(has("cmd") ? ReadBytes(c / "cmd") : "");
+  // Without a cmd file (or with an empty one): one run without arguments.
+  std::vector<std::string> lines;
+  std::istringstream text(has("cmd") ? ReadBytes(c / "cmd") : "");
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  if (lines.empty()) lines.emplace_back();
   std::istringstream statuses(has("expect/status") ? ReadBytes(c / "expect/status") : "");
   test::RunResult all;
   bool logged = false;
-  for (std::string line; std::getline(lines, line);) {
+  for (const std::string& line : lines) {
     std::vector<std::string> args;
     std::istringstream words(line);
     for (std::string word; words >> word;) args.push_back(placed(word));
