@@ -1,5 +1,7 @@
 #include "driver/driver.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <optional>
 
 #include "dyno/compositions.h"
@@ -163,6 +165,19 @@ void ReportEmptyMission(ObjectStore* store, Findings* findings) {
   });
 }
 
+// A note for the user on the error stream, after the messages so far: a
+// redirected console is buffered.
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void Note(const RunContext& context, const char* format, ...) {
+  std::fflush(context.console);
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(context.errors, format, args);
+  va_end(args);
+}
+
 }  // namespace
 
 std::string ProgramDirectoryFor(std::string_view executable_path,
@@ -229,7 +244,7 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   }
   if (!full_path) {
     log.Line("ERROR: No file for converting!\n");
-    std::fputs("vexlar: name a .kolvo file to convert; see vexlar --help\n", context.errors);
+    Note(context, "vexlar: name a .kolvo file to convert; see vexlar --help\n");
     return 1;
   }
   if (line.paths.size() > 1) {
@@ -237,8 +252,8 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
     for (std::size_t i = 0; i + 1 < line.paths.size(); ++i) {
       ignored += (i == 0 ? "" : ", ") + line.paths[i];
     }
-    std::fprintf(context.errors, "vexlar: one file at a time: converting %s, ignoring %s\n",
-                 full_path->c_str(), ignored.c_str());
+    Note(context, "vexlar: one file at a time: converting %s, ignoring %s\n", full_path->c_str(),
+         ignored.c_str());
   }
   // --check reads and expands as a conversion does, but tells only the
   // findings; its errors end with status 2.
@@ -267,7 +282,7 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   const std::optional<std::string_view> text =
       ReadSourceFile(paths.source_path, store, &log, &findings);
   if (!text) {
-    std::fprintf(context.errors, "vexlar: cannot open %s\n", paths.source_path.c_str());
+    Note(context, "vexlar: cannot open %s\n", paths.source_path.c_str());
     return failed;
   }
   findings.SetSource(paths.source_path, *text);
@@ -285,10 +300,9 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   }
   if (!written) return 1;
   if (findings.count() > 0) {
-    std::fprintf(context.errors,
-                 "vexlar: %zu %s left out or changed; run vexlar --check %s to see %s\n",
-                 findings.count(), findings.count() == 1 ? "thing was" : "things were",
-                 paths.source_path.c_str(), findings.count() == 1 ? "it" : "them");
+    Note(context, "vexlar: %zu %s left out or changed; run vexlar --check %s to see %s\n",
+         findings.count(), findings.count() == 1 ? "thing was" : "things were",
+         paths.source_path.c_str(), findings.count() == 1 ? "it" : "them");
   }
   return 0;
 }

@@ -28,6 +28,7 @@ void RunLog::AppendToFile(std::string_view text) {
   // error stream, so that the console text stays as it is.
   if (!reported_unwritable_) {
     reported_unwritable_ = true;
+    std::fflush(console_);  // the console's messages come first, as they happened
     std::fprintf(stderr, "vexlar: cannot write the log file %s\n", path_.c_str());
   }
 }
@@ -51,7 +52,6 @@ void RunLog::Line(std::string_view text) {
   AppendToFile(text);
   platform::WriteConsole(console_, text);
   platform::WriteConsole(console_, "\n");
-  std::fflush(console_);
 }
 
 void RunLog::Format(const char* format, ...) {

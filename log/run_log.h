@@ -1,7 +1,10 @@
 // The run log: a text file beside the executable to which every run appends a
 // header and every message. Each message is also echoed to the console with
 // one added line break. The file is opened and closed for every write, so it
-// is complete after each message even if the process stops.
+// is complete after each message even if the process stops. The console is
+// an ordinary stream: line-buffered on a terminal, so each message shows at
+// once; redirected, buffered, and flushed before the error stream is written
+// to (here and by the driver) and at exit.
 #ifndef VEXLAR_LOG_RUN_LOG_H_
 #define VEXLAR_LOG_RUN_LOG_H_
 

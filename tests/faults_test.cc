@@ -261,6 +261,14 @@ TEST(Faults, TheProgramRunsFromAnywhere) {
     EXPECT_EQ(c.status == 0 ? expected : "", test::ReadFile(m + "/mission.pld")) << what;
   }
   ::close(closed[1]);
+  // A console redirected with the error stream into one file: the note about
+  // the example's finding still comes after every message.
+  EXPECT_EQ(0, WaitFor(Start(VEXLAR_EXE, {VEXLAR_EXE, m + "/attack.kolvo"}, console)));
+  const std::string both = test::ReadFile(console);
+  const std::size_t note = both.find("vexlar: 1 thing was left out");
+  EXPECT_TRUE(note != std::string::npos && both.find('\n', note) + 1 == both.size() &&
+              both.find("Markers: 2\n") < note)
+      << both;
 }
 #endif
 
