@@ -125,6 +125,12 @@ class ReplacementFile {
   std::FILE* stream_ = nullptr;
 };
 
+/// Hands what was written to `stream` so far to the system to store, without
+/// waiting for it. ext4 stores a file renamed over another before the rename
+/// returns: a mission of hundreds of megabytes handed over along the way is
+/// not stored all at once there. Does nothing where no such call exists.
+void StartWriteBack(std::FILE* stream);
+
 /// Makes a write that cannot go on fail with an error rather than end the
 /// process: a write to a pipe nobody reads any more (SIGPIPE), so that
 /// `vexlar m.kolvo | head -1` still converts, and a write past a file-size

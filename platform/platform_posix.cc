@@ -333,6 +333,14 @@ void ReplacementFile::Discard() {
   temporary_.clear();
 }
 
+void StartWriteBack(std::FILE* stream) {
+#if defined(__linux__)
+  if (std::fflush(stream) == 0) ::sync_file_range(fileno(stream), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)stream;
+#endif
+}
+
 void IgnoreFailedWriteSignals() {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);

@@ -218,6 +218,8 @@ void ReplacementFile::Discard() {
   temporary_.clear();
 }
 
+void StartWriteBack(std::FILE*) {}
+
 void IgnoreFailedWriteSignals() {}
 
 std::string TextLineEnds(std::string_view text) {

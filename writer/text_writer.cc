@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/platform.h"
+
 namespace vexlar {
 
 void TextWriter::Grow(std::size_t size) {
@@ -36,7 +38,12 @@ bool TextWriter::Flush() {
   if (discard_) used_ = 0;
   if (file_ == nullptr || used_ == 0) return ok_;
   if (ok_ && std::fwrite(buffer_.data(), 1, used_, file_) != used_) ok_ = false;
+  unstored_ += used_;
   used_ = 0;
+  if (ok_ && unstored_ >= kWriteBackThreshold) {
+    platform::StartWriteBack(file_);
+    unstored_ = 0;
+  }
   return ok_;
 }
 

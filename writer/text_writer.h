@@ -28,6 +28,9 @@ class TextWriter {
   TextWriter& operator=(const TextWriter&) = delete;
 
   static constexpr std::size_t kFlushThreshold = 1 << 16;
+  /// After this many bytes sent to the file, the system is asked to start
+  /// storing them (platform::StartWriteBack).
+  static constexpr std::size_t kWriteBackThreshold = 1 << 23;
 
   /// Appends `text` as it stands. Inline: the emitters write a few bytes at
   /// a time, hundreds of millions of bytes per large mission.
@@ -81,6 +84,7 @@ class TextWriter {
   // into without a size check of the string's own.
   mutable std::string buffer_;
   std::size_t used_ = 0;
+  std::size_t unstored_ = 0;  // sent to the file since the last StartWriteBack
   bool ok_ = true;
   bool discard_ = false;
 };
