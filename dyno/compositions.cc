@@ -30,11 +30,11 @@ template <typename MakeMessage>
 void Report(Findings* findings, const char* kind, const SourceObject& composition,
             std::string_view key, MakeMessage&& message) {
   if (findings == nullptr) return;
-  const ObjectArgument* argument = key.empty() ? nullptr : FindArgument(composition, key);
-  findings->Report(kind,
-                   argument != nullptr ? findings->InSource(argument->name)
-                                       : findings->AtHeader(composition.name),
-                   composition.id, std::forward<MakeMessage>(message));
+  const std::optional<ObjectArgument> argument =
+      key.empty() ? std::nullopt : FindArgument(composition, key);
+  findings->Report(
+      kind, argument ? findings->InSource(argument->name) : findings->AtHeader(composition.name),
+      composition.id, std::forward<MakeMessage>(message));
 }
 
 // ParseDecimal(text), telling `findings` when the composition's `what` is no
@@ -78,11 +78,11 @@ void AppendVehicle(const ScriptEntry& entry, double cx, double cy, double angle,
   log->Format("DynO object position: [%f,%f,%f]\n", entry.dx, entry.dy, entry.dz);
   log->Format("DynO object angle: %.*s\n", Length(azimut), azimut.data());
 
-  AppendArgument(vehicle, {"POSITION", position});
-  AppendArgument(vehicle, {"TYPE", entry.class_name});
-  AppendArgument(vehicle, {"AZIMUT", azimut});
-  AppendArgument(vehicle, {"FUEL", fuel});
-  AppendArgument(vehicle, {"HEALTH", health});
+  store->AppendArgument(vehicle, {"POSITION", position});
+  store->AppendArgument(vehicle, {"TYPE", entry.class_name});
+  store->AppendArgument(vehicle, {"AZIMUT", azimut});
+  store->AppendArgument(vehicle, {"FUEL", fuel});
+  store->AppendArgument(vehicle, {"HEALTH", health});
   store->AppendToList(std::move(vehicle));
 }
 
@@ -139,7 +139,7 @@ void ExpandCompositions(const std::string& data_directory, ObjectStore* store, R
 
   for (const SourceObject* composition : compositions) {
     if (findings != nullptr) {
-      for (const ObjectArgument& argument : composition->arguments) {
+      for (const ObjectArgument& argument : composition->arguments()) {
         if (IsCompositionArgument(argument.name)) continue;
         findings->Report(
             "unknown-argument", findings->InSource(argument.name), composition->id,

@@ -34,11 +34,11 @@ void CheckQuoteRule(std::string_view bytes) {
 }
 
 void CheckStore(ObjectStore* store, std::string_view bytes) {
-  for (std::size_t i = 0; i < store->objects().size(); ++i) {
-    const SourceObject& object = store->objects()[i];
+  for (std::uint32_t i = 0; i < store->NextObjectId(); ++i) {
+    const SourceObject& object = store->object(i);
     FUZZ_CHECK(object.id == i);
     FUZZ_CHECK(fuzz::ViewsInto(object.name, bytes));
-    for (const ObjectArgument& argument : object.arguments) {
+    for (const ObjectArgument argument : object.arguments()) {
       FUZZ_CHECK(fuzz::ViewsInto(argument.name, bytes));
       if (fuzz::ViewsInto(argument.value, bytes)) continue;
       // The copy of a value that runs into a CR LF line end, which the
@@ -53,7 +53,8 @@ void CheckStore(ObjectStore* store, std::string_view bytes) {
   for (std::size_t code = 0; code < kObjectTypeCount; ++code) {
     const auto type = static_cast<ObjectType>(code);
     VisitedIds visited;
-    for (const SourceObject& object : store->objects()) {
+    for (std::uint32_t i = 0; i < store->NextObjectId(); ++i) {
+      const SourceObject& object = store->object(i);
       if (object.type == type) FUZZ_CHECK(store->NextObjectOfType(type, &visited) == &object);
     }
     FUZZ_CHECK(store->NextObjectOfType(type, &visited) == nullptr);

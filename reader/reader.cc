@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <limits>
-#include <vector>
 
 #include "platform/platform.h"
 #include "reader/quote_spans.h"
@@ -59,7 +58,7 @@ class SourceScanner {
   Look LookAheadSlowly(std::size_t count);
   bool ReadObject();
   void ReadArgumentsBlock(SourceObject& object);
-  // Reads one argument into arguments_, or stops on the block's closing brace.
+  // Reads one argument into object_, or stops on the block's closing brace.
   void ReadArgument();
   // The searches below move the cursor to where a look stepped forward one
   // byte at a time would first see what they seek, and leave at_end_ as that
@@ -113,9 +112,9 @@ class SourceScanner {
   bool at_end_ = false;
   std::size_t next_line_end_ = 0;  // see NextLineEnd
   bool line_end_known_ = false;
-  std::string scratch_;                    // the characters of the last translated look
-  std::vector<ObjectArgument> arguments_;  // of the block being read
-  QuoteSpans quotes_;                      // of the value being read
+  std::string scratch_;             // the characters of the last translated look
+  SourceObject* object_ = nullptr;  // the object whose arguments are being read
+  QuoteSpans quotes_;               // of the value being read
 };
 
 Look SourceScanner::LookAheadSlowly(std::size_t count) {
@@ -310,10 +309,11 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
     if (object.type == ObjectType::kUnknown) return;
     Report("cut-off", header_, [&] {
       return "the file ends " + std::string(where) + " of " + Header() +
-             "; the object is kept without " + (arguments_.empty() ? "arguments" : "the rest");
+             "; the object is kept without " +
+             (object.arguments().empty() ? "arguments" : "the rest");
     });
   };
-  arguments_.clear();
+  object_ = &object;
   if (at_end_ || !SkipTo("Arguments")) return cut_off("before the Arguments block");
   cursor_ += 9;
   if (!SkipToChar('{')) return cut_off("before the Arguments block");
@@ -334,8 +334,6 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
     if (text_[cursor_] == '}') break;
     ReadArgument();
   }
-  // One exact-size allocation per object.
-  object.arguments.assign(arguments_.begin(), arguments_.end());
 }
 
 void SourceScanner::ReadArgument() {
@@ -369,9 +367,7 @@ void SourceScanner::ReadArgument() {
       return "the value of " + std::string(name) + " has no closing quote on its line";
     });
   }
-  ObjectArgument& argument = arguments_.emplace_back();
-  argument.name = name;
-  argument.value = Keep(value_look, extracted.value);
+  store_->AppendArgument(*object_, {name, Keep(value_look, extracted.value)});
   cursor_ += extracted.count;
 }
 
@@ -419,6 +415,7 @@ ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans) {
 
 void ReadSourceText(std::string_view text, ObjectStore* store, Findings* findings,
                     std::string_view path) {
+  store->SetSource(text);
   SourceScanner(text, store, findings, path).ReadAll();
 }
 

@@ -1,5 +1,6 @@
 #include "store/store.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -36,15 +37,20 @@ std::string ObjectTypePhrase(ObjectType type) {
   return (vowel ? "an " : "a ") + std::string(keyword);
 }
 
-ObjectArgument* FindArgument(SourceObject& object, std::string_view key) {
-  return const_cast<ObjectArgument*>(FindArgument(static_cast<const SourceObject&>(object), key));
+std::optional<std::size_t> FindArgumentIndex(const ArgumentList& arguments, std::string_view key) {
+  std::size_t index = 0;
+  for (const ObjectArgument argument : arguments) {
+    if (EqualsIgnoringCase(argument.name, key)) return index;
+    ++index;
+  }
+  return std::nullopt;
 }
 
-const ObjectArgument* FindArgument(const SourceObject& object, std::string_view key) {
-  for (const ObjectArgument& argument : object.arguments) {
-    if (EqualsIgnoringCase(argument.name, key)) return &argument;
+std::optional<ObjectArgument> FindArgument(const SourceObject& object, std::string_view key) {
+  for (const ObjectArgument argument : object.arguments()) {
+    if (EqualsIgnoringCase(argument.name, key)) return argument;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 std::string HeaderName(std::string_view name, std::int32_t number) {
@@ -53,8 +59,8 @@ std::string HeaderName(std::string_view name, std::int32_t number) {
 
 std::optional<std::string_view> FindArgumentValue(const SourceObject& object,
                                                   std::string_view key) {
-  for (const ObjectArgument& argument : object.arguments) {
-    if (EqualsIgnoringCase(argument.name, key)) return argument.value;
+  if (const std::optional<ObjectArgument> argument = FindArgument(object, key)) {
+    return argument->value;
   }
   return std::nullopt;
 }
@@ -63,8 +69,8 @@ std::string_view RequireArgumentValue(const SourceObject& object, std::string_vi
   return FindArgumentValue(object, key).value_or(std::string_view());
 }
 
-std::optional<std::string_view> FindPlayerArgument(const std::vector<ObjectArgument>& arguments) {
-  for (const ObjectArgument& argument : arguments) {
+std::optional<std::string_view> FindPlayerArgument(const ArgumentList& arguments) {
+  for (const ObjectArgument argument : arguments) {
     if (EqualsIgnoringCase(argument.name, "PLAYER")) return argument.value;
   }
   return std::nullopt;
@@ -85,27 +91,102 @@ std::int32_t NumberAfterUnderscore(std::string_view text) {
   return kNoReferenceNumber;
 }
 
-void AppendArgument(SourceObject& object, ObjectArgument argument) {
-  object.arguments.push_back(argument);
+std::string_view ObjectStore::KeepText(std::string text) {
+  if (text.size() > kLargeText) {
+    large_texts_.push_back(std::move(text));
+    return large_texts_.back();
+  }
+  if (static_cast<std::size_t>(text_end_ - text_free_) < text.size()) {
+    text_blocks_.emplace_back(new char[kTextBlock]);
+    text_free_ = text_blocks_.back().get();
+    text_end_ = text_free_ + kTextBlock;
+  }
+  char* kept = text_free_;
+  text_free_ = std::copy(text.begin(), text.end(), kept);
+  return {kept, text.size()};
 }
 
-std::string_view ObjectStore::KeepText(std::string text) {
-  kept_texts_.push_back(std::move(text));
-  return kept_texts_.back();
+void ObjectStore::SetSource(std::string_view source) {
+  if (source_set_) return;
+  source_set_ = true;
+  texts_.source = source;
 }
 
 SourceObject ObjectStore::NewSourceObject() {
   SourceObject object;
   object.id = next_object_id_++;
+  object.texts_ = &texts_;
   return object;
 }
 
 SourceObject& ObjectStore::AppendToList(SourceObject object) {
-  assert(object.id == objects_.size());
+  assert(object.id == listed_);
   const auto code = static_cast<std::size_t>(object.type);
   if (code < kObjectTypeCount) ids_by_type_[code].push_back(object.id);
-  objects_.push_back(std::move(object));
-  return objects_.back();
+  if (listed_ % kObjectBlock == 0) object_blocks_.emplace_back(new SourceObject[kObjectBlock]);
+  SourceObject& stored = Slot(listed_);
+  stored = object;
+  ++listed_;
+  return stored;
+}
+
+// A record in 8 bytes when both texts lie in the source within the field
+// sizes (the reader's looks keep names and values well inside them), else
+// the argument joins the loose ones.
+PackedArgument ObjectStore::Pack(ObjectArgument argument) {
+  const auto address = [](std::string_view text) {
+    return reinterpret_cast<std::uintptr_t>(text.data());
+  };
+  const std::uintptr_t source = address(texts_.source);
+  const std::uintptr_t end = source + texts_.source.size();
+  const std::uintptr_t name = address(argument.name), value = address(argument.value);
+  if (name >= source && name + argument.name.size() <= end && value >= name &&
+      value + argument.value.size() <= end && argument.name.data() != nullptr &&
+      argument.value.data() != nullptr) {
+    const std::uint64_t offset = name - source, gap = value - name;
+    if (offset < packed::kOffsetLimit && argument.name.size() < packed::kNameLengthLimit &&
+        gap < packed::kGapLimit && argument.value.size() < packed::kValueLengthLimit) {
+      return offset | std::uint64_t{argument.name.size()} << packed::kNameLengthShift |
+             gap << packed::kGapShift |
+             std::uint64_t{argument.value.size()} << packed::kValueLengthShift;
+    }
+  }
+  texts_.loose.push_back(argument);
+  return packed::kLoose | (texts_.loose.size() - 1);
+}
+
+PackedArgument* ObjectStore::ArgumentRoom(std::size_t count) {
+  if (static_cast<std::size_t>(argument_end_ - argument_free_) < count) {
+    // Twice the count, so that a list that keeps growing moves rarely.
+    const std::size_t size = std::max(kArgumentBlock, 2 * count);
+    argument_blocks_.emplace_back(new PackedArgument[size]);
+    argument_free_ = argument_blocks_.back().get();
+    argument_end_ = argument_free_ + size;
+  }
+  PackedArgument* room = argument_free_;
+  argument_free_ += count;
+  return room;
+}
+
+void ObjectStore::AppendArgument(SourceObject& object, ObjectArgument argument) {
+  const PackedArgument record = Pack(argument);
+  object.texts_ = &texts_;
+  std::uint32_t& count = object.argument_count_;
+  if (count > 0 && object.packed_ + count == argument_free_ && argument_free_ != argument_end_) {
+    *argument_free_++ = record;
+  } else {
+    PackedArgument* room = ArgumentRoom(count + std::size_t{1});
+    std::copy(object.packed_, object.packed_ + count, room);
+    room[count] = record;
+    object.packed_ = room;
+  }
+  ++count;
+}
+
+void ObjectStore::SetArgumentValue(SourceObject& object, std::size_t index,
+                                   std::string_view value) {
+  const ObjectArgument argument = object.arguments()[index];
+  object.packed_[index] = Pack({argument.name, value});
 }
 
 SourceObject* ObjectStore::NextObjectOfType(ObjectType type, VisitedIds* visited) {
@@ -113,12 +194,13 @@ SourceObject* ObjectStore::NextObjectOfType(ObjectType type, VisitedIds* visited
   if (code >= kObjectTypeCount) return nullptr;
   const std::vector<std::uint32_t>& ids = ids_by_type_[code];
   if (visited->handed_out >= ids.size()) return nullptr;
-  return &objects_[ids[visited->handed_out++]];
+  return &Slot(ids[visited->handed_out++]);
 }
 
 std::string ObjectStore::DebugString() const {
   std::string out;
-  for (const SourceObject& object : objects_) {
+  for (std::uint32_t id = 0; id < listed_; ++id) {
+    const SourceObject& object = this->object(id);
     out += std::to_string(object.id);
     out += ' ';
     out += ObjectTypeKeyword(object.type);
@@ -126,7 +208,7 @@ std::string ObjectStore::DebugString() const {
     out += object.name;
     out += ' ';
     out += std::to_string(object.nameNumber);
-    for (const ObjectArgument& argument : object.arguments) {
+    for (const ObjectArgument argument : object.arguments()) {
       out += ' ';
       out += argument.name;
       out += "=\"";

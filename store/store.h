@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,16 +55,89 @@ struct ObjectArgument {
   std::string_view value;
 };
 
-struct SourceObject {
-  std::uint32_t id = 0;
-  std::string_view name;  // "group" for the header "class _group_3"
-  std::int32_t nameNumber = kNoHeaderNumber;
-  ObjectType type = ObjectType::kUnknown;
-  std::vector<ObjectArgument> arguments;  // in source order
+/// Where the texts of stored arguments lie: the source bytes, and the
+/// arguments whose texts lie elsewhere (kept texts, names the program
+/// gives), stored whole.
+struct ArgumentTexts {
+  std::string_view source;
+  std::deque<ObjectArgument> loose;
 };
 
-/// All objects in creation order. A deque keeps their addresses stable.
-using ObjectList = std::deque<SourceObject>;
+/// An argument as stored: 8 bytes. One whose texts lie in the source holds
+/// where (name offset, name length, the gap from the name to the value, the
+/// value's length); any other holds an index into ArgumentTexts::loose.
+using PackedArgument = std::uint64_t;
+
+/// The arguments of one object, in source order, handed out as views.
+class ArgumentList {
+ public:
+  class Iterator {
+   public:
+    using value_type = ObjectArgument;
+    Iterator(const ArgumentTexts* texts, const PackedArgument* at) : texts_(texts), at_(at) {}
+    ObjectArgument operator*() const;
+    Iterator& operator++() {
+      ++at_;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return at_ != other.at_; }
+
+   private:
+    const ArgumentTexts* texts_;
+    const PackedArgument* at_;
+  };
+
+  ArgumentList(const ArgumentTexts* texts, const PackedArgument* packed, std::uint32_t size)
+      : texts_(texts), packed_(packed), size_(size) {}
+  Iterator begin() const { return {texts_, packed_}; }
+  Iterator end() const { return {texts_, packed_ + size_}; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  ObjectArgument operator[](std::size_t i) const { return *Iterator(texts_, packed_ + i); }
+  /// The stored records, for prefetching.
+  const PackedArgument* data() const { return packed_; }
+
+ private:
+  const ArgumentTexts* texts_;
+  const PackedArgument* packed_;
+  std::uint32_t size_;
+};
+
+namespace packed {
+// The fields of a record of texts in the source, lowest bits first.
+constexpr unsigned kNameLengthShift = 31, kGapShift = 37, kValueLengthShift = 49;
+constexpr std::uint64_t kOffsetLimit = std::uint64_t{1} << kNameLengthShift;
+constexpr std::uint64_t kNameLengthLimit = 64, kGapLimit = 4096, kValueLengthLimit = 1024;
+constexpr PackedArgument kLoose = std::uint64_t{1} << 63;
+}  // namespace packed
+
+inline ObjectArgument ArgumentList::Iterator::operator*() const {
+  const PackedArgument record = *at_;
+  if (record & packed::kLoose) return texts_->loose[record & ~packed::kLoose];
+  const char* name = texts_->source.data() + (record & (packed::kOffsetLimit - 1));
+  const std::size_t name_length =
+      (record >> packed::kNameLengthShift) & (packed::kNameLengthLimit - 1);
+  const std::size_t gap = (record >> packed::kGapShift) & (packed::kGapLimit - 1);
+  const std::size_t value_length =
+      (record >> packed::kValueLengthShift) & (packed::kValueLengthLimit - 1);
+  return {{name, name_length}, {name + gap, value_length}};
+}
+
+struct SourceObject {
+  std::string_view name;  // "group" for the header "class _group_3"
+  std::uint32_t id = 0;
+  std::int32_t nameNumber = kNoHeaderNumber;
+  ObjectType type = ObjectType::kUnknown;
+
+  ArgumentList arguments() const { return {texts_, packed_, argument_count_}; }
+
+ private:
+  friend class ObjectStore;
+  // Set by the store; the records lie in one of its blocks.
+  const ArgumentTexts* texts_ = nullptr;
+  PackedArgument* packed_ = nullptr;
+  std::uint32_t argument_count_ = 0;
+};
 
 /// The progress of one enumeration of one object type. Clear() starts the
 /// enumeration afresh.
@@ -79,13 +153,14 @@ std::optional<std::string_view> FindArgumentValue(const SourceObject& object, st
 /// caller expects to be present: an absent key gives the empty text, which
 /// names no centre and no group.
 std::string_view RequireArgumentValue(const SourceObject& object, std::string_view key);
-/// The first argument of `object` named `key` (any letter case), for callers
-/// that change its value or need its name; or null.
-ObjectArgument* FindArgument(SourceObject& object, std::string_view key);
-const ObjectArgument* FindArgument(const SourceObject& object, std::string_view key);
+/// The position in the list of the first argument named `key` (any letter
+/// case), or nothing.
+std::optional<std::size_t> FindArgumentIndex(const ArgumentList& arguments, std::string_view key);
+/// The first argument of `object` named `key` (any letter case), or nothing.
+std::optional<ObjectArgument> FindArgument(const SourceObject& object, std::string_view key);
 /// The value of the first argument named PLAYER (any letter case) in
 /// `arguments`, or nothing.
-std::optional<std::string_view> FindPlayerArgument(const std::vector<ObjectArgument>& arguments);
+std::optional<std::string_view> FindPlayerArgument(const ArgumentList& arguments);
 
 /// The number formed by the digits after the rightmost underscore that is
 /// directly followed by a digit ("_group_12" gives 12, "a_1_2" gives 2). A run
@@ -102,9 +177,6 @@ inline bool NumberMatches(std::int32_t reference, std::int32_t name_number) {
   return reference >= 0 && reference == name_number;
 }
 
-/// Appends an argument at the end of an object's argument list.
-void AppendArgument(SourceObject& object, ObjectArgument argument);
-
 class ObjectStore {
  public:
   ObjectStore() = default;
@@ -114,14 +186,25 @@ class ObjectStore {
   /// Keeps `text` for the rest of the run and returns a view of it.
   std::string_view KeepText(std::string text);
 
+  /// Arguments whose texts lie in `source` are stored in 8 bytes from now
+  /// on; only the first call counts. REQUIRES: `source` outlives the store's
+  /// use of it.
+  void SetSource(std::string_view source);
+
   /// A new object with an empty argument list and the id NextObjectId(),
   /// which then grows by one. REQUIRES: the object is appended with
   /// AppendToList before the next NewSourceObject call.
   SourceObject NewSourceObject();
 
-  /// Appends an object made by NewSourceObject at the end of ObjectList.
+  /// Appends an object made by NewSourceObject at the end of the list.
   /// Returns the stored object, whose address stays valid for the run.
   SourceObject& AppendToList(SourceObject object);
+
+  /// Appends an argument at the end of the argument list of `object`: in
+  /// place when its list is the last one stored, else the list moves.
+  void AppendArgument(SourceObject& object, ObjectArgument argument);
+  /// Gives the argument at `index` of `object`'s list the value `value`.
+  void SetArgumentValue(SourceObject& object, std::size_t index, std::string_view value);
 
   /// The next object of `type` in list order that `visited` has not handed
   /// out yet, or null; records it in `visited`. Objects appended during an
@@ -131,20 +214,46 @@ class ObjectStore {
 
   /// The id the next object will get; also the number of objects.
   std::uint32_t NextObjectId() const { return next_object_id_; }
-  const ObjectList& objects() const { return objects_; }
-  SourceObject& object(std::uint32_t id) { return objects_[id]; }
+  /// The object with the id `id`. REQUIRES: id < NextObjectId().
+  const SourceObject& object(std::uint32_t id) const {
+    return object_blocks_[id / kObjectBlock][id % kObjectBlock];
+  }
 
   /// One line per object, "id type name nameNumber" followed by its
   /// arguments as name="value"; for tests.
   std::string DebugString() const;
 
  private:
-  ObjectList objects_;
+  // Objects, argument records and small kept texts sit in large blocks that
+  // never move: a mission of a million objects then costs a few hundred
+  // allocations, not millions.
+  static constexpr std::size_t kObjectBlock = 4096;
+  static constexpr std::size_t kArgumentBlock = std::size_t{1} << 16;
+  static constexpr std::size_t kTextBlock = std::size_t{1} << 16;
+  static constexpr std::size_t kLargeText = 256;  // kept in a string of its own
+
+  SourceObject& Slot(std::uint32_t id) {
+    return object_blocks_[id / kObjectBlock][id % kObjectBlock];
+  }
+  PackedArgument Pack(ObjectArgument argument);
+  // Room for `count` records in the last block.
+  PackedArgument* ArgumentRoom(std::size_t count);
+
+  std::vector<std::unique_ptr<SourceObject[]>> object_blocks_;
   std::uint32_t next_object_id_ = 0;
+  std::uint32_t listed_ = 0;  // objects appended to the list
   // Ids of each enumerable type in list order, so that enumerating one type
   // costs time in proportion to the objects of that type.
   std::array<std::vector<std::uint32_t>, kObjectTypeCount> ids_by_type_;
-  std::deque<std::string> kept_texts_;
+  ArgumentTexts texts_;
+  bool source_set_ = false;
+  std::vector<std::unique_ptr<PackedArgument[]>> argument_blocks_;
+  PackedArgument* argument_free_ = nullptr;  // in the last block
+  PackedArgument* argument_end_ = nullptr;
+  std::vector<std::unique_ptr<char[]>> text_blocks_;
+  char* text_free_ = nullptr;  // in the last block
+  char* text_end_ = nullptr;
+  std::deque<std::string> large_texts_;
 };
 
 }  // namespace vexlar

@@ -82,7 +82,7 @@ struct Table {
 // Only these four lower-case letters are true; values are never folded.
 bool IsTrue(std::string_view value) { return value == "true"; }
 
-void WriteRow(const Row& row, std::string_view value, const std::vector<ObjectArgument>& arguments,
+void WriteRow(const Row& row, std::string_view value, const ArgumentList& arguments,
               std::string_view indent, TextWriter& out) {
   std::string_view line = row.line;
   switch (row.rule) {
@@ -134,9 +134,9 @@ struct Unwritten {
 // The walk shared by all emitters: every argument in list order against
 // the rows of the table; the row whose key the name equals (in any letter
 // case) writes its line. Keys differ, so one row matches at most.
-void WalkArguments(const std::vector<ObjectArgument>& arguments, const Table& table,
-                   TextWriter& out, const Unwritten* unwritten = nullptr) {
-  for (const ObjectArgument& argument : arguments) {
+void WalkArguments(const ArgumentList& arguments, const Table& table, TextWriter& out,
+                   const Unwritten* unwritten = nullptr) {
+  for (const ObjectArgument argument : arguments) {
     const std::uint8_t* r =
         argument.name.size() <= kLongestKey ? table.by_length.rows[argument.name.size()] : &kNoRow;
     for (; *r != kNoRow; ++r) {
@@ -278,7 +278,7 @@ constexpr RowsByLength kEffectIndex = IndexRows(kEffectRows, std::size(kEffectRo
 // The Effects class: opened at `class_indent`, closed there, its lines at
 // the indentation of `effects`, one tab deeper. Written for every sensor and waypoint, empty or
 // not.
-void WriteEffects(const std::vector<ObjectArgument>& arguments, std::string_view class_indent,
+void WriteEffects(const ArgumentList& arguments, std::string_view class_indent,
                   const Table& effects, TextWriter& out) {
   out.WriteFormat("%sclass Effects\n%s{\n", {class_indent, class_indent});
   WalkArguments(arguments, effects, out);
@@ -289,31 +289,31 @@ void WriteEffects(const std::vector<ObjectArgument>& arguments, std::string_view
 
 void WriteMarkerAttributes(const SourceObject& marker, TextWriter& out, Findings* findings) {
   const Unwritten unwritten{findings, &marker, nullptr};
-  WalkArguments(marker.arguments, {kMarkerRows, kMarkerIndex, kThreeTabs}, out, &unwritten);
+  WalkArguments(marker.arguments(), {kMarkerRows, kMarkerIndex, kThreeTabs}, out, &unwritten);
 }
 
 void WriteVehicleAttributes(const SourceObject& vehicle, TextWriter& out, Findings* findings) {
   const Unwritten unwritten{findings, &vehicle, nullptr};
-  WalkArguments(vehicle.arguments, {kVehicleRows, kVehicleIndex, kThreeTabs}, out, &unwritten);
+  WalkArguments(vehicle.arguments(), {kVehicleRows, kVehicleIndex, kThreeTabs}, out, &unwritten);
 }
 
 void WriteUnitAttributes(const SourceObject& unit, TextWriter& out, Findings* findings) {
   const Unwritten unwritten{findings, &unit, nullptr};
-  WalkArguments(unit.arguments, {kUnitRows, kUnitIndex, kFiveTabs}, out, &unwritten);
+  WalkArguments(unit.arguments(), {kUnitRows, kUnitIndex, kFiveTabs}, out, &unwritten);
 }
 
 void WriteSensorAttributes(const SourceObject& trigger, TextWriter& out, Findings* findings) {
   const Table effects{kEffectRows, kEffectIndex, "\t\t\t\t"};
   const Unwritten unwritten{findings, &trigger, &effects};
-  WalkArguments(trigger.arguments, {kSensorRows, kSensorIndex, kThreeTabs}, out, &unwritten);
-  WriteEffects(trigger.arguments, kThreeTabs, effects, out);
+  WalkArguments(trigger.arguments(), {kSensorRows, kSensorIndex, kThreeTabs}, out, &unwritten);
+  WriteEffects(trigger.arguments(), kThreeTabs, effects, out);
 }
 
 void WriteWaypointAttributes(const SourceObject& waypoint, TextWriter& out, Findings* findings) {
   const Table effects{kEffectRows, kEffectIndex, "\t\t\t\t\t\t"};
   const Unwritten unwritten{findings, &waypoint, &effects};
-  WalkArguments(waypoint.arguments, {kWaypointRows, kWaypointIndex, kFiveTabs}, out, &unwritten);
-  WriteEffects(waypoint.arguments, kFiveTabs, effects, out);
+  WalkArguments(waypoint.arguments(), {kWaypointRows, kWaypointIndex, kFiveTabs}, out, &unwritten);
+  WriteEffects(waypoint.arguments(), kFiveTabs, effects, out);
 }
 
 }  // namespace vexlar

@@ -102,11 +102,11 @@ class MembersByGroup {
     const std::size_t count = members.size();
     for (std::size_t m = 0; m < count; ++m) {
       if (m + 12 < count) Prefetch(members[m + 12]);
-      if (m + 8 < count && !members[m + 8]->arguments.empty()) {
-        Prefetch(members[m + 8]->arguments.data());
+      if (m + 8 < count && !members[m + 8]->arguments().empty()) {
+        Prefetch(members[m + 8]->arguments().data());
       }
-      if (m + 4 < count && !members[m + 4]->arguments.empty()) {
-        Prefetch(members[m + 4]->arguments.front().name.data());
+      if (m + 4 < count && !members[m + 4]->arguments().empty()) {
+        Prefetch(members[m + 4]->arguments()[0].name.data());
       }
       number_of[m] = NumberAfterUnderscore(RequireArgumentValue(*members[m], "GROUP"));
     }
@@ -132,11 +132,11 @@ class MembersByGroup {
   }
 
   static void ReportNoGroup(const SourceObject& member, Findings* findings, const char* noun) {
-    const ObjectArgument* group = FindArgument(member, "GROUP");
+    const std::optional<ObjectArgument> group = FindArgument(member, "GROUP");
     const TextPlace place =
-        group != nullptr ? findings->InSource(group->name) : findings->AtHeader(member.name);
+        group ? findings->InSource(group->name) : findings->AtHeader(member.name);
     findings->Report("no-group", place, member.id, [&] {
-      if (group == nullptr) {
+      if (!group) {
         return std::string(noun) + " " + HeaderName(member.name, member.nameNumber) +
                " has no GROUP; it is not written";
       }
@@ -164,7 +164,7 @@ class MembersByGroup {
 template <typename Uses>
 void ReportUnwritten(const SourceObject& object, Findings* findings, Uses uses) {
   if (findings == nullptr) return;
-  for (const ObjectArgument& argument : object.arguments) {
+  for (const ObjectArgument argument : object.arguments()) {
     if (uses(argument.name)) continue;
     findings->Report("unknown-argument", findings->InSource(argument.name), object.id, [&] {
       return std::string(argument.name) + " is not written for " + ObjectTypePhrase(object.type);
@@ -199,12 +199,12 @@ std::string_view SideOf(const SourceObject& group, const CentresByNumber& centre
     }
   }
   if (findings != nullptr) {
-    const ObjectArgument* centre = FindArgument(group, "CENTER");
+    const std::optional<ObjectArgument> centre = FindArgument(group, "CENTER");
     const TextPlace place =
-        centre != nullptr ? findings->InSource(centre->name) : findings->AtHeader(group.name);
+        centre ? findings->InSource(centre->name) : findings->AtHeader(group.name);
     findings->Report("no-centre", place, group.id, [&] {
       const std::string name = HeaderName(group.name, group.nameNumber);
-      if (centre == nullptr) return "group " + name + " has no CENTER; its side is empty";
+      if (!centre) return "group " + name + " has no CENTER; its side is empty";
       if (found == centres.end()) {
         return "CENTER " + std::string(centre->value) + " names no centre; the side of group " +
                name + " is empty";
