@@ -178,7 +178,7 @@ def main():
             wall = statistics.median(walls)
             baseline = statistics.median(baselines)
             floor = statistics.median(floors)
-            rss_mb = max(rsss) / 1024
+            rss_mb = max(rsss) * 1024 / 1e6  # ru_maxrss is in KiB; MB as the source's
             results[(shape, objects)] = (wall / objects * 1e6, wall / floor, rss_mb / source_mb)
             print(row((SHAPE_TITLES.get(shape, shape), objects, f"{source_mb:.1f}", f"{wall:.3f}",
                        f"{source_mb / wall:.0f}", f"{wall / objects * 1e6:.2f}", f"{rss_mb:.0f}",
