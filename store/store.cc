@@ -130,29 +130,26 @@ SourceObject& ObjectStore::AppendToList(SourceObject object) {
   return stored;
 }
 
-// A record in 8 bytes when both texts lie in the source within the field
-// sizes (the reader's looks keep names and values well inside them), else
-// the argument joins the loose ones.
+// A record of texts in the source when the argument is written there as
+// name="value" within the field sizes (the reader's looks keep names and
+// values well inside them), else the argument joins the loose ones.
 PackedArgument ObjectStore::Pack(ObjectArgument argument) {
   const auto address = [](std::string_view text) {
     return reinterpret_cast<std::uintptr_t>(text.data());
   };
   const std::uintptr_t source = address(texts_.source);
-  const std::uintptr_t end = source + texts_.source.size();
   const std::uintptr_t name = address(argument.name), value = address(argument.value);
-  if (name >= source && name + argument.name.size() <= end && value >= name &&
-      value + argument.value.size() <= end && argument.name.data() != nullptr &&
-      argument.value.data() != nullptr) {
-    const std::uint64_t offset = name - source, gap = value - name;
-    if (offset < packed::kOffsetLimit && argument.name.size() < packed::kNameLengthLimit &&
-        gap < packed::kGapLimit && argument.value.size() < packed::kValueLengthLimit) {
-      return offset | std::uint64_t{argument.name.size()} << packed::kNameLengthShift |
-             gap << packed::kGapShift |
-             std::uint64_t{argument.value.size()} << packed::kValueLengthShift;
-    }
+  if (argument.name.data() != nullptr && argument.value.data() != nullptr && name >= source &&
+      value == name + argument.name.size() + 2 &&
+      value + argument.value.size() <= source + texts_.source.size() &&
+      name - source < packed::kOffsetLimit && argument.name.size() < packed::kNameLengthLimit &&
+      argument.value.size() < packed::kValueLengthLimit) {
+    return packed::Store(std::uint64_t{name - source} |
+                         std::uint64_t{argument.name.size()} << packed::kNameLengthShift |
+                         std::uint64_t{argument.value.size()} << packed::kValueLengthShift);
   }
   texts_.loose.push_back(argument);
-  return packed::kLoose | (texts_.loose.size() - 1);
+  return packed::Store(packed::kLoose | (texts_.loose.size() - 1));
 }
 
 PackedArgument* ObjectStore::ArgumentRoom(std::size_t count) {

@@ -63,10 +63,12 @@ struct ArgumentTexts {
   std::deque<ObjectArgument> loose;
 };
 
-/// An argument as stored: 8 bytes. One whose texts lie in the source holds
-/// where (name offset, name length, the gap from the name to the value, the
-/// value's length); any other holds an index into ArgumentTexts::loose.
-using PackedArgument = std::uint64_t;
+/// An argument as stored, in 6 bytes. One written as name="value" in the
+/// source holds where (the name's offset and length, the value's length);
+/// any other holds an index into ArgumentTexts::loose.
+struct PackedArgument {
+  std::uint16_t part[3];
+};
 
 /// The arguments of one object, in source order, handed out as views.
 class ArgumentList {
@@ -104,23 +106,31 @@ class ArgumentList {
 };
 
 namespace packed {
-// The fields of a record of texts in the source, lowest bits first.
-constexpr unsigned kNameLengthShift = 31, kGapShift = 37, kValueLengthShift = 49;
+// The fields of a record, lowest bits first: offset, name length, value
+// length; the loose flag on top.
+constexpr unsigned kNameLengthShift = 30, kValueLengthShift = 36;
 constexpr std::uint64_t kOffsetLimit = std::uint64_t{1} << kNameLengthShift;
-constexpr std::uint64_t kNameLengthLimit = 64, kGapLimit = 4096, kValueLengthLimit = 1024;
-constexpr PackedArgument kLoose = std::uint64_t{1} << 63;
+constexpr std::uint64_t kNameLengthLimit = 64, kValueLengthLimit = 1024;
+constexpr std::uint64_t kLoose = std::uint64_t{1} << 47;
+
+inline std::uint64_t Load(PackedArgument record) {
+  return record.part[0] | std::uint64_t{record.part[1]} << 16 | std::uint64_t{record.part[2]} << 32;
+}
+inline PackedArgument Store(std::uint64_t bits) {
+  return {{static_cast<std::uint16_t>(bits), static_cast<std::uint16_t>(bits >> 16),
+           static_cast<std::uint16_t>(bits >> 32)}};
+}
 }  // namespace packed
 
 inline ObjectArgument ArgumentList::Iterator::operator*() const {
-  const PackedArgument record = *at_;
+  const std::uint64_t record = packed::Load(*at_);
   if (record & packed::kLoose) return texts_->loose[record & ~packed::kLoose];
   const char* name = texts_->source.data() + (record & (packed::kOffsetLimit - 1));
   const std::size_t name_length =
       (record >> packed::kNameLengthShift) & (packed::kNameLengthLimit - 1);
-  const std::size_t gap = (record >> packed::kGapShift) & (packed::kGapLimit - 1);
   const std::size_t value_length =
       (record >> packed::kValueLengthShift) & (packed::kValueLengthLimit - 1);
-  return {{name, name_length}, {name + gap, value_length}};
+  return {{name, name_length}, {name + name_length + 2, value_length}};  // after ="
 }
 
 struct SourceObject {
