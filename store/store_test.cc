@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 namespace vexlar {
 
 TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
@@ -13,6 +16,49 @@ TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
     EXPECT_EQ(number, NumberAfterUnderscore(text)) << text;
   }
   EXPECT_FALSE(NumberMatches(kNoReferenceNumber, kNoHeaderNumber));
+}
+
+// Every argument comes back as the very views it was stored with, whether
+// the store packs it (name="value" in the source, within the field sizes)
+// or keeps it whole; a list that must move to grow keeps its arguments.
+TEST(ObjectStore, ArgumentsComeBackAsStored) {
+  const std::string source =
+      "N=\"v\" A = \"x\" " + std::string(63, 'n') + "=\"" + std::string(1100, 'v') + "\" E=\"\"";
+  const std::string_view text = source;
+  const std::size_t long_name = text.find('n'), long_value = text.find("vvv");
+  const ObjectArgument cases[] = {
+      {text.substr(0, 1), text.substr(3, 1)},                              // packed
+      {text.substr(7, 1), text.substr(12, 1)},                             // a gap other than ="
+      {text.substr(long_name, 62), text.substr(long_value, 1023)},         // the longest packed
+      {text.substr(long_name, 63), text.substr(long_value, 10)},           // name too long
+      {text.substr(long_name + 62, 1), text.substr(long_value, 1024)},     // value too long
+      {text.substr(text.size() - 4, 1), text.substr(text.size() - 1, 0)},  // empty value
+      {text.substr(3, 1), text.substr(0, 1)},                              // value before name
+      {"INIT", "this setpos [1,2,3];"},                                    // outside the source
+      {text.substr(0, 1), std::string_view()},                             // no value text at all
+  };
+  ObjectStore store;
+  store.SetSource(text);
+  SourceObject first = store.NewSourceObject();
+  for (const ObjectArgument& argument : cases) store.AppendArgument(first, argument);
+  SourceObject& listed = store.AppendToList(first);
+  SourceObject second = store.NewSourceObject();
+  store.AppendArgument(second, cases[0]);
+  store.AppendToList(second);
+  store.AppendArgument(listed, cases[1]);  // moves the list past the second one's
+  std::size_t i = 0;
+  for (const ObjectArgument argument : listed.arguments()) {
+    const ObjectArgument& expected = cases[i < std::size(cases) ? i : 1];
+    EXPECT_EQ(expected.name.data(), argument.name.data()) << i;
+    EXPECT_EQ(expected.name.size(), argument.name.size()) << i;
+    EXPECT_EQ(expected.value.size(), argument.value.size()) << i;
+    if (!expected.value.empty()) {
+      EXPECT_EQ(expected.value.data(), argument.value.data()) << i;
+    }
+    ++i;
+  }
+  EXPECT_EQ(std::size(cases) + 1, i);
+  EXPECT_EQ(cases[0].name.data(), store.object(1).arguments()[0].name.data());
 }
 
 TEST(ObjectStore, KeptTextsStayInPlace) {
