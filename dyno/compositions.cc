@@ -33,7 +33,7 @@ void Report(Findings* findings, const char* kind, const SourceObject& compositio
   const std::optional<ObjectArgument> argument =
       key.empty() ? std::nullopt : FindArgument(composition, key);
   findings->Report(
-      kind, argument ? findings->InSource(argument->name) : findings->AtHeader(composition.name),
+      kind, argument ? findings->InSource(argument->name) : findings->AtHeader(composition.name()),
       composition.id, std::forward<MakeMessage>(message));
 }
 
@@ -55,7 +55,7 @@ int Length(std::string_view text) { return static_cast<int>(text.size()); }
 void AppendVehicle(const ScriptEntry& entry, double cx, double cy, double angle, ObjectStore* store,
                    RunLog* log) {
   SourceObject vehicle = store->NewSourceObject();
-  vehicle.name = "vehicle";
+  vehicle.SetName("vehicle");
   vehicle.nameNumber = 0;
   vehicle.type = ObjectType::kVehicle;
 

@@ -37,7 +37,7 @@ void CheckStore(ObjectStore* store, std::string_view bytes) {
   for (std::uint32_t i = 0; i < store->NextObjectId(); ++i) {
     const SourceObject& object = store->object(i);
     FUZZ_CHECK(object.id == i);
-    FUZZ_CHECK(fuzz::ViewsInto(object.name, bytes));
+    FUZZ_CHECK(fuzz::ViewsInto(object.name(), bytes));
     for (const ObjectArgument argument : object.arguments()) {
       FUZZ_CHECK(fuzz::ViewsInto(argument.name, bytes));
       if (fuzz::ViewsInto(argument.value, bytes)) continue;

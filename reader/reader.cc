@@ -248,7 +248,7 @@ bool SourceScanner::ReadObject() {
   }
 
   SourceObject object = store_->NewSourceObject();
-  object.name = name;
+  object.SetName(name);
   object.nameNumber = number;
   object_id_ = object.id;
 

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 
 #include "text/ascii.h"
 
@@ -89,6 +90,12 @@ std::int32_t NumberAfterUnderscore(std::string_view text) {
     return static_cast<std::int32_t>(number);
   }
   return kNoReferenceNumber;
+}
+
+void SourceObject::SetName(std::string_view name) {
+  if (name.size() > kMaxNameSize) throw std::length_error("object name too long");
+  name_ = name.data();
+  name_size_ = static_cast<std::uint16_t>(name.size());
 }
 
 std::string_view ObjectStore::KeepText(std::string text) {
@@ -202,7 +209,7 @@ std::string ObjectStore::DebugString() const {
     out += ' ';
     out += ObjectTypeKeyword(object.type);
     out += ' ';
-    out += object.name;
+    out += object.name();
     out += ' ';
     out += std::to_string(object.nameNumber);
     for (const ObjectArgument argument : object.arguments()) {

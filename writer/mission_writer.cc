@@ -134,10 +134,10 @@ class MembersByGroup {
   static void ReportNoGroup(const SourceObject& member, Findings* findings, const char* noun) {
     const std::optional<ObjectArgument> group = FindArgument(member, "GROUP");
     const TextPlace place =
-        group ? findings->InSource(group->name) : findings->AtHeader(member.name);
+        group ? findings->InSource(group->name) : findings->AtHeader(member.name());
     findings->Report("no-group", place, member.id, [&] {
       if (!group) {
-        return std::string(noun) + " " + HeaderName(member.name, member.nameNumber) +
+        return std::string(noun) + " " + HeaderName(member.name(), member.nameNumber) +
                " has no GROUP; it is not written";
       }
       return "GROUP " + std::string(group->value) + " names no group; the " + noun +
@@ -179,8 +179,8 @@ CentresByNumber IndexCentres(ObjectStore* store, Findings* findings) {
                     [](std::string_view name) { return EqualsIgnoringCase(name, "SIDE"); });
     if (centre->nameNumber < 0 || index.emplace(centre->nameNumber, centre).second) continue;
     if (findings != nullptr) {
-      findings->Report("duplicate-number", findings->AtHeader(centre->name), centre->id, [&] {
-        return "centre " + HeaderName(centre->name, centre->nameNumber) +
+      findings->Report("duplicate-number", findings->AtHeader(centre->name()), centre->id, [&] {
+        return "centre " + HeaderName(centre->name(), centre->nameNumber) +
                " has the number of an earlier centre, which gives the side";
       });
     }
@@ -201,9 +201,9 @@ std::string_view SideOf(const SourceObject& group, const CentresByNumber& centre
   if (findings != nullptr) {
     const std::optional<ObjectArgument> centre = FindArgument(group, "CENTER");
     const TextPlace place =
-        centre ? findings->InSource(centre->name) : findings->AtHeader(group.name);
+        centre ? findings->InSource(centre->name) : findings->AtHeader(group.name());
     findings->Report("no-centre", place, group.id, [&] {
-      const std::string name = HeaderName(group.name, group.nameNumber);
+      const std::string name = HeaderName(group.name(), group.nameNumber);
       if (!centre) return "group " + name + " has no CENTER; its side is empty";
       if (found == centres.end()) {
         return "CENTER " + std::string(centre->value) + " names no centre; the side of group " +
@@ -308,8 +308,8 @@ struct MissionContent {
       log->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber),
                   LogCount(group_units.size()));
       if (group_units.empty() && findings != nullptr) {
-        findings->Report("empty-group", findings->AtHeader(group.name), group.id, [&] {
-          return "no unit joins group " + HeaderName(group.name, group.nameNumber);
+        findings->Report("empty-group", findings->AtHeader(group.name()), group.id, [&] {
+          return "no unit joins group " + HeaderName(group.name(), group.nameNumber);
         });
       }
       if (!group_units.empty()) {
@@ -350,8 +350,8 @@ struct MissionContent {
     std::unordered_map<std::int32_t, const SourceObject*> first;
     for (const SourceObject* group : groups) {
       if (group->nameNumber < 0 || first.emplace(group->nameNumber, group).second) continue;
-      findings->Report("duplicate-number", findings->AtHeader(group->name), group->id, [&] {
-        return "group " + HeaderName(group->name, group->nameNumber) +
+      findings->Report("duplicate-number", findings->AtHeader(group->name()), group->id, [&] {
+        return "group " + HeaderName(group->name(), group->nameNumber) +
                " has the number of an earlier group: both get the same units and waypoints";
       });
     }
