@@ -71,6 +71,16 @@ inline void Prefetch(const void* address) {
 }
 
 // Some of an index's objects, in list order.
+// Asks ahead for the source text of `object`'s arguments, which a write in
+// group order reaches out of source order.
+inline void PrefetchText(const SourceObject& object) {
+  const ArgumentList arguments = object.arguments();
+  if (arguments.empty()) return;
+  const char* first = arguments[0].name.data();
+  const char* last = arguments[arguments.size() - 1].name.data();
+  for (const char* at = first; at <= last && at < first + 512; at += 64) Prefetch(at);
+}
+
 struct ObjectRange {
   SourceObject* const* first;
   std::size_t count;
@@ -316,6 +326,7 @@ struct MissionContent {
         WriteClassOpen("\t\t\t", "Vehicles", group_units.size(), out);
         for (std::size_t u = 0; u < group_units.size(); ++u) {
           SourceObject& unit = group_units[u];
+          if (u + 1 < group_units.size()) PrefetchText(group_units[u + 1]);
           WriteItemOpen("\t\t\t\t", u, out);
           out.Write("\t\t\t\t\tside=\"");
           out.Write(side);
