@@ -137,24 +137,7 @@ SourceObject& ObjectStore::AppendToList(SourceObject object) {
   return stored;
 }
 
-// A record of texts in the source when the argument is written there as
-// name="value" within the field sizes (the reader's looks keep names and
-// values well inside them), else the argument joins the loose ones.
-PackedArgument ObjectStore::Pack(ObjectArgument argument) {
-  const auto address = [](std::string_view text) {
-    return reinterpret_cast<std::uintptr_t>(text.data());
-  };
-  const std::uintptr_t source = address(texts_.source);
-  const std::uintptr_t name = address(argument.name), value = address(argument.value);
-  if (argument.name.data() != nullptr && argument.value.data() != nullptr && name >= source &&
-      value == name + argument.name.size() + 2 &&
-      value + argument.value.size() <= source + texts_.source.size() &&
-      name - source < packed::kOffsetLimit && argument.name.size() < packed::kNameLengthLimit &&
-      argument.value.size() < packed::kValueLengthLimit) {
-    return packed::Store(std::uint64_t{name - source} |
-                         std::uint64_t{argument.name.size()} << packed::kNameLengthShift |
-                         std::uint64_t{argument.value.size()} << packed::kValueLengthShift);
-  }
+PackedArgument ObjectStore::PackLoose(ObjectArgument argument) {
   texts_.loose.push_back(argument);
   return packed::Store(packed::kLoose | (texts_.loose.size() - 1));
 }
@@ -172,18 +155,13 @@ PackedArgument* ObjectStore::ArgumentRoom(std::size_t count) {
   return room;
 }
 
-void ObjectStore::AppendArgument(SourceObject& object, ObjectArgument argument) {
-  const PackedArgument record = Pack(argument);
-  object.texts_ = &texts_;
+void ObjectStore::AppendMoving(SourceObject& object, PackedArgument record) {
   std::uint32_t& count = object.argument_count_;
-  if (count > 0 && object.packed_ + count == argument_free_ && argument_free_ != argument_end_) {
-    *argument_free_++ = record;
-  } else {
-    PackedArgument* room = ArgumentRoom(count + std::size_t{1});
-    std::copy(object.packed_, object.packed_ + count, room);
-    room[count] = record;
-    object.packed_ = room;
-  }
+  PackedArgument* room = ArgumentRoom(count + std::size_t{1});
+  std::copy(object.packed_, object.packed_ + count, room);
+  room[count] = record;
+  object.packed_ = room;
+  object.texts_ = &texts_;
   ++count;
 }
 

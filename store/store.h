@@ -225,7 +225,17 @@ class ObjectStore {
 
   /// Appends an argument at the end of the argument list of `object`: in
   /// place when its list is the last one stored, else the list moves.
-  void AppendArgument(SourceObject& object, ObjectArgument argument);
+  /// Inline: the reader appends every argument of the mission here.
+  void AppendArgument(SourceObject& object, ObjectArgument argument) {
+    const PackedArgument record = Pack(argument);
+    if (object.argument_count_ > 0 && object.packed_ + object.argument_count_ == argument_free_ &&
+        argument_free_ != argument_end_) {
+      *argument_free_++ = record;
+      ++object.argument_count_;
+    } else {
+      AppendMoving(object, record);
+    }
+  }
   /// Gives the argument at `index` of `object`'s list the value `value`.
   void SetArgumentValue(SourceObject& object, std::size_t index, std::string_view value);
 
@@ -258,7 +268,29 @@ class ObjectStore {
   SourceObject& Slot(std::uint32_t id) {
     return object_blocks_[id / kObjectBlock][id % kObjectBlock];
   }
-  PackedArgument Pack(ObjectArgument argument);
+  // The record of `argument`: its place in the source when it is written
+  // there as name="value" within the field sizes (the reader's looks keep
+  // names and values well inside them), else the index of a loose copy.
+  PackedArgument Pack(ObjectArgument argument) {
+    const auto address = [](std::string_view text) {
+      return reinterpret_cast<std::uintptr_t>(text.data());
+    };
+    const std::uintptr_t source = address(texts_.source);
+    const std::uintptr_t name = address(argument.name), value = address(argument.value);
+    if (argument.name.data() != nullptr && argument.value.data() != nullptr && name >= source &&
+        value == name + argument.name.size() + 2 &&
+        value + argument.value.size() <= source + texts_.source.size() &&
+        name - source < packed::kOffsetLimit && argument.name.size() < packed::kNameLengthLimit &&
+        argument.value.size() < packed::kValueLengthLimit) {
+      return packed::Store(std::uint64_t{name - source} |
+                           std::uint64_t{argument.name.size()} << packed::kNameLengthShift |
+                           std::uint64_t{argument.value.size()} << packed::kValueLengthShift);
+    }
+    return PackLoose(argument);
+  }
+  PackedArgument PackLoose(ObjectArgument argument);
+  // AppendArgument when the list must move to grow.
+  void AppendMoving(SourceObject& object, PackedArgument record);
   // Room for `count` records in the last block.
   PackedArgument* ArgumentRoom(std::size_t count);
 
