@@ -30,17 +30,23 @@ SHAPES = ("mixed", "groups", "compositions")
 SHAPE_TITLES = {"mixed": "mixed", "groups": "many groups", "compositions": "many compositions"}
 
 
-def run_measured(argv, stdout):
-    """Runs argv with its standard output and error to the file descriptor `stdout`;
-    returns (wall seconds, peak resident KiB, exit status). posix_spawn
-    starts a program in a fraction of a millisecond, where subprocess takes
-    several: that would weigh on the small missions."""
-    start = time.perf_counter()
+def run_measured(spawner, argv, stdout):
+    """Runs argv through the spawn_measured tool `spawner`, with its standard
+    output and error to the file descriptor `stdout`; returns (wall seconds,
+    peak resident KiB, exit status) as the tool measured them. posix_spawn
+    starts the small tool in a fraction of a millisecond, where subprocess
+    takes several: that would weigh on the small missions. The tool, not
+    this process, starts the program: Linux would count this process's peak
+    memory in a program it started itself."""
+    report = os.path.join(os.path.dirname(spawner), "spawn_measured.report")
     actions = [(os.POSIX_SPAWN_DUP2, stdout, 1), (os.POSIX_SPAWN_DUP2, stdout, 2)]
-    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
-    _, status, usage = os.wait4(pid, 0)
-    wall = time.perf_counter() - start
-    return wall, usage.ru_maxrss, os.waitstatus_to_exitcode(status)
+    pid = os.posix_spawn(spawner, [spawner, report] + argv, os.environ, file_actions=actions)
+    _, status = os.waitpid(pid, 0)
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"spawn_measured failed on {argv[0]}")
+    with open(report) as f:
+        wall, rss, code = f.read().split()
+    return float(wall), int(rss), int(code)
 
 
 def file_digest(path, replace=None, skip_lines=0):
@@ -91,6 +97,7 @@ def main():
     build = os.path.abspath(args.build)
     vexlar = os.path.join(build, "vexlar")
     line_copy = os.path.join(build, "bench", "line_copy")
+    spawner = os.path.join(build, "bench", "spawn_measured")
     log_path = vexlar + ".log"
     work = os.path.join(build, "missions")
     os.makedirs(work, exist_ok=True)
@@ -129,7 +136,7 @@ def main():
                     os.remove(log_path)
                 echo = os.path.join(folder, "console.txt")
                 with open(echo, "wb") as shown:
-                    if run_measured([vexlar, source], shown.fileno())[2] != 0:
+                    if run_measured(spawner, [vexlar, source], shown.fileno())[2] != 0:
                         sys.exit(f"vexlar failed on {source}")
                 with open(echo, "rb") as shown:
                     count = shown.read().count(b"\n\n")
@@ -138,21 +145,21 @@ def main():
                     messages = log.read().split(b"\n", 5)[-1]  # without the run's header
                 length = round(len(messages) / count) if count else 0
                 while len(walls) < runs:
-                    wall, _, status = run_measured([line_copy, source, copy], console)
+                    wall, _, status = run_measured(spawner, [line_copy, source, copy], console)
                     if status != 0:
                         sys.exit(f"line_copy failed on {source}")
                     baselines.append(wall)
                     if os.path.exists(floor_log):
                         os.remove(floor_log)
                     wall, _, status = run_measured(
-                        [line_copy, source, copy, floor_log, str(count), str(length)], console)
+                        spawner, [line_copy, source, copy, floor_log, str(count), str(length)], console)
                     if status != 0:
                         sys.exit(f"line_copy failed on {source}")
                     floors.append(wall)
                     # A fresh log for every run: its size then stays that of one run.
                     if os.path.exists(log_path):
                         os.remove(log_path)
-                    wall, rss, status = run_measured([vexlar, source], console)
+                    wall, rss, status = run_measured(spawner, [vexlar, source], console)
                     if status != 0:
                         sys.exit(f"vexlar failed on {source}")
                     walls.append(wall)

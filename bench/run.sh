@@ -6,5 +6,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVEXLAR_BUILD_TESTS=OFF >/dev/null
-cmake --build build-bench -j2 --target vexlar generate_mission line_copy >/dev/null
+cmake --build build-bench -j2 --target vexlar generate_mission line_copy spawn_measured >/dev/null
 exec python3 bench/measure.py --build build-bench "$@"
