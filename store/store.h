@@ -2,6 +2,8 @@
 // name/value arguments, in creation order. Objects are only ever appended;
 // an object's id is its position in the list. Texts are views: into the
 // source bytes the store keeps for the run, or into texts handed to KeepText.
+// An argument written name="value" in the source is stored as where it lies,
+// in 6 bytes; a mission's store is little larger than its source.
 #ifndef VEXLAR_STORE_STORE_H_
 #define VEXLAR_STORE_STORE_H_
 
@@ -209,8 +211,8 @@ class ObjectStore {
   /// Keeps `text` for the rest of the run and returns a view of it.
   std::string_view KeepText(std::string text);
 
-  /// Arguments whose texts lie in `source` are stored in 8 bytes from now
-  /// on; only the first call counts. REQUIRES: `source` outlives the store's
+  /// Arguments written as name="value" in `source` are stored as where they
+  /// lie (PackedArgument) from now on; only the first call counts. REQUIRES: `source` outlives the store's
   /// use of it.
   void SetSource(std::string_view source);
 
