@@ -124,8 +124,9 @@ void ExpandCompositions(const std::string& data_directory, ObjectStore* store, R
   if (compositions.empty()) return;
 
   const std::string config_path = data_directory + "DynO.cpp";
-  std::string config;
-  const bool config_read = platform::ReadWholeFile(config_path, &config);
+  platform::FileBytes config_bytes;
+  const bool config_read = platform::ReadWholeFile(config_path, &config_bytes);
+  const std::string_view config = config_bytes.view();
   std::vector<std::string_view> types;
   if (config_read) {
     for (const SourceObject* composition : compositions) {
@@ -172,10 +173,10 @@ void ExpandCompositions(const std::string& data_directory, ObjectStore* store, R
     const auto [slot, is_new] = scripts.try_emplace(std::string(*name));
     LoadedScript& script = slot->second;
     if (is_new) {
-      std::string bytes;
+      platform::FileBytes bytes;
       script.readable = platform::ReadWholeFile(script_path, &bytes);
       if (script.readable) {
-        const std::string_view text = store->KeepText(std::move(bytes));
+        const std::string_view text = store->KeepFile(std::move(bytes));
         std::vector<ScriptProblem> problems;
         script.entries = ScanScript(text, findings != nullptr ? &problems : nullptr);
         // Told once, with the first composition that uses the script.

@@ -68,10 +68,23 @@ std::string ResolveNameCase(const std::string& path);
 /// held in memory whole.
 constexpr std::uintmax_t kMaxReadSize = std::uintmax_t{1} << 30;
 
-/// Reads a whole regular file in binary into `bytes`. Returns false when the
-/// file cannot be opened, is no regular file (a directory, a pipe, a
-/// device), is larger than kMaxReadSize, or cannot be read completely.
-bool ReadWholeFile(const std::string& path, std::string* bytes);
+/// The bytes of a whole file. Its buffer is not cleared before the file is
+/// read into it: a mission of hundreds of MB is written to memory once.
+class FileBytes {
+ public:
+  std::string_view view() const { return {data_.get(), size_}; }
+
+ private:
+  friend bool ReadWholeFile(const std::string& path, FileBytes* bytes);
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+};
+
+/// Reads a whole regular file in binary into `bytes`. Returns false, with
+/// `bytes` as it was, when the file cannot be opened, is no regular file (a
+/// directory, a pipe, a device), is larger than kMaxReadSize, or cannot be
+/// read completely.
+bool ReadWholeFile(const std::string& path, FileBytes* bytes);
 
 struct FileCloser {
   void operator()(std::FILE* file) const;

@@ -37,16 +37,17 @@ TEST(Platform, ReadWholeFileTakesRegularFilesByteForByte) {
   test::TempFolder folder;
   const std::string bytes("a\r\nb\rc\0d\x1a\n", 10);
   test::WriteFile(folder.Path("a.kolvo"), bytes);
-  std::string got, linked = "before";
+  FileBytes got, linked;
   EXPECT_TRUE(ReadWholeFile(folder.Path("a.kolvo"), &got));
-  EXPECT_EQ(bytes, got);
+  EXPECT_EQ(bytes, got.view());
 #ifdef _WIN32
   EXPECT_FALSE(ReadWholeFile("NUL", &got));
 #else
   fs::create_symlink(folder.Path("a.kolvo"), folder.Path("link.kolvo"));
   EXPECT_TRUE(ReadWholeFile(folder.Path("link.kolvo"), &linked));
-  EXPECT_EQ(bytes, linked);
+  EXPECT_EQ(bytes, linked.view());
   EXPECT_FALSE(ReadWholeFile("/dev/zero", &got));  // a device without end
+  EXPECT_EQ(bytes, got.view());                    // kept as it was
 #endif
 }
 

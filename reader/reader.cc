@@ -421,12 +421,12 @@ void ReadSourceText(std::string_view text, ObjectStore* store, Findings* finding
 
 std::optional<std::string_view> ReadSourceFile(const std::string& source_path, ObjectStore* store,
                                                RunLog* log, Findings* findings) {
-  std::string bytes;
+  platform::FileBytes bytes;
   if (!platform::ReadWholeFile(source_path, &bytes)) {
     log->Line("CKOLVO: Cannot open file!\n");
     return std::nullopt;
   }
-  const std::string_view text = store->KeepText(std::move(bytes));
+  const std::string_view text = store->KeepFile(std::move(bytes));
   ReadSourceText(text, store, findings, source_path);
   return text;
 }

@@ -113,6 +113,11 @@ std::string_view ObjectStore::KeepText(std::string text) {
   return {kept, text.size()};
 }
 
+std::string_view ObjectStore::KeepFile(platform::FileBytes bytes) {
+  files_.push_back(std::move(bytes));
+  return files_.back().view();
+}
+
 void ObjectStore::SetSource(std::string_view source) {
   if (source_set_) return;
   source_set_ = true;

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace vexlar {
 
 /// The kind of an object, from the keyword of its objectType line.
@@ -210,10 +212,12 @@ class ObjectStore {
 
   /// Keeps `text` for the rest of the run and returns a view of it.
   std::string_view KeepText(std::string text);
+  /// Keeps a file's bytes for the rest of the run and returns a view of them.
+  std::string_view KeepFile(platform::FileBytes bytes);
 
   /// Arguments written as name="value" in `source` are stored as where they
-  /// lie (PackedArgument) from now on; only the first call counts. REQUIRES: `source` outlives the store's
-  /// use of it.
+  /// lie (PackedArgument) from now on; only the first call counts. REQUIRES: `source` outlives the
+  /// store's use of it.
   void SetSource(std::string_view source);
 
   /// A new object with an empty argument list and the id NextObjectId(),
@@ -311,6 +315,7 @@ class ObjectStore {
   char* text_free_ = nullptr;  // in the last block
   char* text_end_ = nullptr;
   std::deque<std::string> large_texts_;
+  std::deque<platform::FileBytes> files_;
 };
 
 }  // namespace vexlar

@@ -494,13 +494,13 @@ bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* s
   }
   const std::string mission_path = MissionPathFor(source_path);
   if (options.merge && platform::IsRegularFile(mission_path)) {
-    std::string existing;
+    platform::FileBytes existing;
     if (!platform::ReadWholeFile(mission_path, &existing)) {
       log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
                   "it cannot be read");
       return false;
     }
-    return MergeMission(mode, mission_path, existing, store, log, options.findings);
+    return MergeMission(mode, mission_path, existing.view(), store, log, options.findings);
   }
   platform::ReplacementFile file(mission_path);
   bool written = false;
