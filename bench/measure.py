@@ -38,6 +38,9 @@ def run_measured(spawner, argv, stdout):
     takes several: that would weigh on the small missions. The tool, not
     this process, starts the program: Linux would count this process's peak
     memory in a program it started itself."""
+    # No run pays for the writeback of an earlier one's files: the small
+    # missions' runs would otherwise wait for the line copies' output.
+    os.sync()
     report = os.path.join(os.path.dirname(spawner), "spawn_measured.report")
     actions = [(os.POSIX_SPAWN_DUP2, stdout, 1), (os.POSIX_SPAWN_DUP2, stdout, 2)]
     pid = os.posix_spawn(spawner, [spawner, report] + argv, os.environ, file_actions=actions)
