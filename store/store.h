@@ -199,11 +199,6 @@ std::int32_t NumberAfterUnderscore(std::string_view text);
 /// a number.
 std::string HeaderName(std::string_view name, std::int32_t number);
 
-/// True when a reference number names the object number `name_number`.
-inline bool NumberMatches(std::int32_t reference, std::int32_t name_number) {
-  return reference >= 0 && reference == name_number;
-}
-
 class ObjectStore {
  public:
   ObjectStore() = default;
