@@ -83,7 +83,7 @@ void AppendVehicle(const ScriptEntry& entry, double cx, double cy, double angle,
   store->AppendArgument(vehicle, {"AZIMUT", azimut});
   store->AppendArgument(vehicle, {"FUEL", fuel});
   store->AppendArgument(vehicle, {"HEALTH", health});
-  store->AppendToList(std::move(vehicle));
+  store->AppendToList(vehicle);
 }
 
 }  // namespace

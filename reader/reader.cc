@@ -58,8 +58,8 @@ class SourceScanner {
   Look LookAheadSlowly(std::size_t count);
   bool ReadObject();
   void ReadArgumentsBlock(SourceObject& object);
-  // Reads one argument into object_, or stops on the block's closing brace.
-  void ReadArgument();
+  // Reads one argument into `object`, or stops on the block's closing brace.
+  void ReadArgument(SourceObject& object);
   // The searches below move the cursor to where a look stepped forward one
   // byte at a time would first see what they seek, and leave at_end_ as that
   // look would: false on success; true when the file ends first. A look
@@ -112,9 +112,8 @@ class SourceScanner {
   bool at_end_ = false;
   std::size_t next_line_end_ = 0;  // see NextLineEnd
   bool line_end_known_ = false;
-  std::string scratch_;             // the characters of the last translated look
-  SourceObject* object_ = nullptr;  // the object whose arguments are being read
-  QuoteSpans quotes_;               // of the value being read
+  std::string scratch_;  // the characters of the last translated look
+  QuoteSpans quotes_;    // of the value being read
 };
 
 Look SourceScanner::LookAheadSlowly(std::size_t count) {
@@ -276,7 +275,7 @@ bool SourceScanner::ReadObject() {
     });
   }
   ReadArgumentsBlock(object);
-  store_->AppendToList(std::move(object));
+  store_->AppendToList(object);
   return true;
 }
 
@@ -313,7 +312,6 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
              (object.arguments().empty() ? "arguments" : "the rest");
     });
   };
-  object_ = &object;
   if (at_end_ || !SkipTo("Arguments")) return cut_off("before the Arguments block");
   cursor_ += 9;
   if (!SkipToChar('{')) return cut_off("before the Arguments block");
@@ -332,11 +330,11 @@ void SourceScanner::ReadArgumentsBlock(SourceObject& object) {
       break;
     }
     if (text_[cursor_] == '}') break;
-    ReadArgument();
+    ReadArgument(object);
   }
 }
 
-void SourceScanner::ReadArgument() {
+void SourceScanner::ReadArgument(SourceObject& object) {
   if (at_end_) return;
   // A name or the closing brace counts only right after a space or a tab.
   if (!SkipToArgument()) return;
@@ -367,7 +365,7 @@ void SourceScanner::ReadArgument() {
       return "the value of " + std::string(name) + " has no closing quote on its line";
     });
   }
-  store_->AppendArgument(*object_, {name, Keep(value_look, extracted.value)});
+  store_->AppendArgument(object, {name, Keep(value_look, extracted.value)});
   cursor_ += extracted.count;
 }
 
