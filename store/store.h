@@ -238,6 +238,7 @@ class ObjectStore {
     }
   }
   /// Gives the argument at `index` of `object`'s list the value `value`.
+  /// REQUIRES: index < object.arguments().size().
   void SetArgumentValue(SourceObject& object, std::size_t index, std::string_view value);
 
   /// The next object of `type` in list order that `visited` has not handed
