@@ -48,8 +48,9 @@ std::optional<std::size_t> FindArgumentIndex(const ArgumentList& arguments, std:
 }
 
 std::optional<ObjectArgument> FindArgument(const SourceObject& object, std::string_view key) {
-  for (const ObjectArgument argument : object.arguments()) {
-    if (EqualsIgnoringCase(argument.name, key)) return argument;
+  const ArgumentList arguments = object.arguments();
+  if (const std::optional<std::size_t> index = FindArgumentIndex(arguments, key)) {
+    return arguments[*index];
   }
   return std::nullopt;
 }
@@ -71,8 +72,8 @@ std::string_view RequireArgumentValue(const SourceObject& object, std::string_vi
 }
 
 std::optional<std::string_view> FindPlayerArgument(const ArgumentList& arguments) {
-  for (const ObjectArgument argument : arguments) {
-    if (EqualsIgnoringCase(argument.name, "PLAYER")) return argument.value;
+  if (const std::optional<std::size_t> index = FindArgumentIndex(arguments, "PLAYER")) {
+    return arguments[*index].value;
   }
   return std::nullopt;
 }
@@ -127,7 +128,6 @@ void ObjectStore::SetSource(std::string_view source) {
 SourceObject ObjectStore::NewSourceObject() {
   SourceObject object;
   object.id = next_object_id_++;
-  object.texts_ = &texts_;
   return object;
 }
 
