@@ -1,123 +1,16 @@
 #include "driver/driver.h"
 
-#include <cstdarg>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
-#include "dyno/compositions.h"
-#include "log/findings.h"
+#include "driver/command_line.h"
+#include "driver/conversion.h"
 #include "log/run_log.h"
 #include "platform/platform.h"
-#include "reader/reader.h"
-#include "store/store.h"
-#include "text/ascii.h"
-#include "writer/mission_writer.h"
 
 namespace vexlar {
 namespace {
-
-constexpr char kUsage[] =
-    "Usage: vexlar [options] [intro|win|loose] <mission.kolvo>\n"
-    "\n"
-    "Converts a mission saved by the 3D editor (.kolvo) into mission.pld for\n"
-    "the 2D map editor.\n"
-    "\n"
-    "  intro   put the mission into the Intro section\n"
-    "  win     put the mission into the OutroWin section\n"
-    "  loose   put the mission into the OutroLoose section (also: lose)\n"
-    "  (none)  put the mission into the Mission section\n"
-    "\n"
-    "mission.pld is written into the folder of the .kolvo file, replacing an\n"
-    "existing one. Every run appends its messages to the log file beside the\n"
-    "executable (its name with the extension .log). Object compositions are\n"
-    "expanded with DynO.cpp and the scripts of the DynO folder, found beside\n"
-    "the executable, else in ../share/vexlar/ of an installed one.\n"
-    "\n"
-    "Options:\n"
-    "  --check        write no mission.pld: list what a conversion would leave\n"
-    "                 out or change, one warning per line (status 1 if any)\n"
-    "  --dyno DIR     read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
-    "  --merge        keep the other three sections of an existing mission.pld\n"
-    "                 and replace only the one the mode word chooses\n"
-    "  -h, --help     show this text\n"
-    "  -V, --version  show the version\n"
-    "  --             end of the options: a file name may then start with '-'\n";
-
-// What the command line asks for.
-enum class Action { kConvert, kHelp, kVersion, kUsageError };
-
-// The command line read: an action, the mode, the path arguments (folded to
-// lower case, in order) and the options.
-struct CommandLine {
-  Action action = Action::kConvert;
-  std::string usage_error;  // for kUsageError, the line for standard error
-  RunMode mode = RunMode::kMission;
-  std::vector<std::string> paths;
-  std::optional<std::string> dyno_folder;  // --dyno
-  bool check = false;                      // --check
-  bool merge = false;                      // --merge
-};
-
-bool IsHelp(const std::string& arg) {
-  return arg == "-h" || arg == "--help" ||
-         (platform::kSeparator == '\\' && (arg == "/?" || arg == "/h" || arg == "/H"));
-}
-
-// Reads the arguments after the program. Words that are no option are mode
-// words or paths, folded to lower case as the game's Windows tools fold
-// them; an argument that starts with '-' is an option unless it names an
-// existing file or follows "--".
-CommandLine ReadCommandLine(const std::vector<std::string>& args) {
-  CommandLine line;
-  bool options = true;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (options && IsHelp(arg)) {
-      line.action = Action::kHelp;
-      return line;
-    }
-    if (options && (arg == "-V" || arg == "--version")) {
-      line.action = Action::kVersion;
-      return line;
-    }
-    if (options && arg == "--") {
-      options = false;
-      continue;
-    }
-    if (options && (arg == "--dyno" || arg.rfind("--dyno=", 0) == 0)) {
-      if (arg == "--dyno" && i + 1 == args.size()) {
-        line.action = Action::kUsageError;
-        line.usage_error = "vexlar: --dyno needs a folder; see vexlar --help\n";
-        return line;
-      }
-      line.dyno_folder = arg == "--dyno" ? args[++i] : arg.substr(7);
-      continue;
-    }
-    if (options && (arg == "--check" || arg == "--merge")) {
-      (arg == "--check" ? line.check : line.merge) = true;
-      continue;
-    }
-    if (options && arg.size() > 1 && arg[0] == '-' && !platform::IsRegularFile(arg)) {
-      if (line.action != Action::kUsageError) {
-        line.action = Action::kUsageError;
-        line.usage_error = "vexlar: unknown option '" + arg + "'; see vexlar --help\n";
-      }
-      continue;  // a later --help or --version still answers
-    }
-    std::string word = arg;
-    FoldLowerInPlace(word);
-    if (word == "intro") {
-      line.mode = RunMode::kIntro;
-    } else if (word == "win") {
-      line.mode = RunMode::kWin;
-    } else if (word == "loose" || word == "lose") {
-      line.mode = RunMode::kLoose;
-    } else {
-      line.paths.push_back(std::move(word));
-    }
-  }
-  return line;
-}
 
 // `path` up to and including its last platform separator, or "".
 std::string FolderOf(std::string_view path) {
@@ -138,44 +31,18 @@ std::string AsFolder(std::string folder) {
 // otherwise beside the program when DynO.cpp is there, else in share/vexlar
 // of an installed program (bin/../share/vexlar/); else beside the program,
 // whose messages then tell what is missing.
-std::string DataDirectoryFor(const RunPaths& paths, const std::optional<std::string>& named,
+std::string DataDirectoryFor(const std::string& program_directory,
+                             const std::optional<std::string>& named,
                              const std::optional<std::string>& running_executable) {
   if (named) return AsFolder(platform::FullPath(*named).value_or(*named));
-  if (platform::IsRegularFile(paths.program_directory + "DynO.cpp") || !running_executable) {
-    return paths.program_directory;
+  if (platform::IsRegularFile(program_directory + "DynO.cpp") || !running_executable) {
+    return program_directory;
   }
   const std::string sep(1, platform::kSeparator);
   const std::optional<std::string> installed = platform::FullPath(
       FolderOf(*running_executable) + ".." + sep + "share" + sep + "vexlar" + sep);
   if (installed && platform::IsRegularFile(*installed + "DynO.cpp")) return AsFolder(*installed);
-  return paths.program_directory;
-}
-
-// A mission of which mission.pld shows nothing is worth a word.
-void ReportEmptyMission(ObjectStore* store, Findings* findings) {
-  for (const ObjectType type : {ObjectType::kGroup, ObjectType::kTrigger, ObjectType::kVehicle,
-                                ObjectType::kMarker, ObjectType::kIntel}) {
-    VisitedIds visited;
-    if (store->NextObjectOfType(type, &visited) != nullptr) return;
-  }
-  findings->Report("empty-mission", findings->InSource({}), Finding::kNoObject, [] {
-    return std::string(
-        "the mission holds no group, trigger, vehicle, marker or intel: mission.pld shows nothing "
-        "of it");
-  });
-}
-
-// A note for the user on the error stream, after the messages so far: a
-// redirected console is buffered.
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-void Note(const RunContext& context, const char* format, ...) {
-  std::fflush(context.console);
-  va_list args;
-  va_start(args, format);
-  std::vfprintf(context.errors, format, args);
-  va_end(args);
+  return program_directory;
 }
 
 }  // namespace
@@ -204,107 +71,151 @@ SourceFileKind SourceFileKindOf(std::string_view full_path) {
   return SourceFileKind::kUnsupported;
 }
 
-int RunVexlar(std::vector<std::string> args, const RunContext& context) {
-  ObjectStore store;
-  return RunVexlar(std::move(args), context, &store);
+namespace {
+
+// The hint for a user who started the program in a window of its own
+// without a file (a double-click): there is no command line to read.
+constexpr char kWindowHint[] =
+    "To convert a mission, drop its .kolvo file (or several) onto vexlar.exe, or\n"
+    "run vexlar in a command prompt: vexlar --help lists the options.\n";
+
+// The source path of a run from the path arguments: the last one, each
+// resolved in turn. Logs why there is none.
+std::optional<std::string> SourcePathOf(const std::vector<std::string>& paths, RunLog* log,
+                                        const RunContext& context) {
+  std::optional<std::string> full_path;
+  for (const std::string& path : paths) {
+    full_path = platform::FullPath(path);
+    if (!full_path) {
+      log->Error("ERROR: Invalid path to file!\n");
+      return std::nullopt;
+    }
+  }
+  if (!full_path) {
+    log->Error("ERROR: No file for converting!\n");
+    Note(context.console, context.errors,
+         "vexlar: name a .kolvo file to convert; see vexlar --help\n");
+    if (context.own_console) Note(context.console, context.errors, "%s", kWindowHint);
+    return std::nullopt;
+  }
+  if (paths.size() > 1) {
+    std::string ignored;
+    for (std::size_t i = 0; i + 1 < paths.size(); ++i) ignored += (i == 0 ? "" : ", ") + paths[i];
+    Note(context.console, context.errors,
+         "vexlar: one file at a time: converting %s, ignoring %s\n", full_path->c_str(),
+         ignored.c_str());
+  }
+  return full_path;
 }
 
-int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectStore* store) {
+// What a run converts: the source, its kind tested, and the data folder.
+// Logs why it converts nothing; `*status` is then the run's status.
+std::optional<ConversionRequest> RequestFor(const std::vector<std::string>& paths,
+                                            const CommandLine& line, const RunContext& context,
+                                            const std::string& program_directory, RunLog* log,
+                                            int* status) {
+  *status = 1;
+  std::optional<std::string> source = SourcePathOf(paths, log, context);
+  if (!source) return std::nullopt;
+  // --check ends with status 2 when it cannot read what it should check.
+  *status = line.check ? 2 : 1;
+  log->Format("Mode: %hu\n", static_cast<unsigned short>(line.mode));
+  if (SourceFileKindOf(*source) != SourceFileKind::kKolvo) {
+    log->Error("ERROR: Unsupported file type!\n");
+    return std::nullopt;
+  }
+  ConversionRequest request;
+  // A data folder the user names must be there, or nothing is converted.
+  const std::optional<std::string>& named =
+      line.dyno_folder ? line.dyno_folder : context.dyno_folder;
+  request.paths.log_path = log->path();
+  request.paths.program_directory = program_directory;
+  request.paths.data_directory =
+      DataDirectoryFor(program_directory, named, context.running_executable);
+  if (named && !platform::IsDirectory(request.paths.data_directory)) {
+    log->Error("ERROR: Cannot find DynO folder!\nPath: %s\n", request.paths.data_directory.c_str());
+    return std::nullopt;
+  }
+  request.mode = line.mode;
+  request.paths.source_path = std::move(*source);
+  request.check = line.check;
+  request.merge = line.merge;
+  return request;
+}
+
+// One run, as one start of the program with `paths` would make it: the log
+// header, the checks of the command line's paths, the conversion.
+int RunOnce(const std::vector<std::string>& paths, const CommandLine& line,
+            const std::string& executable, const RunContext& context, const std::tm& start) {
   ProgramInfo info;
-  info.start_time = context.start_time;
+  info.start_time = start;
+  RunLog log(LogPathFor(executable), context.console, line.check);
+  log.WriteHeader(info);
+  const std::string program_directory = ProgramDirectoryFor(executable, context.running_executable);
+  int status = 1;
+  const std::optional<ConversionRequest> request =
+      RequestFor(paths, line, context, program_directory, &log, &status);
+  if (!request) return status;
+  log.Line("Converting from 3d to 2d editor...\n");
+  return Convert(*request, &log, context.console, context.errors);
+}
+
+// Every path as a run of its own, then one line that counts them: those
+// converted (or checked), with findings (--check) and failed, naming the
+// last two kinds. The status is the highest of the runs'.
+int RunEach(const CommandLine& line, const std::string& executable, const RunContext& context) {
+  int highest = 0;
+  std::size_t done = 0;
+  std::string with_findings, failed;
+  std::size_t findings_count = 0, failures = 0;
+  for (std::size_t i = 0; i < line.paths.size(); ++i) {
+    const std::tm start = i == 0 || !context.local_time ? context.start_time : context.local_time();
+    const int status = RunOnce({line.paths[i]}, line, executable, context, start);
+    highest = std::max(highest, status);
+    const bool found = line.check && status == 1;
+    done += status == 0 || found;
+    std::string& list = found ? with_findings : failed;
+    if (status != 0) {
+      ++(found ? findings_count : failures);
+      list += (list.empty() ? "" : ", ") + line.paths[i];
+    }
+  }
+  std::string summary = std::to_string(done) + (done == 1 ? " mission " : " missions ") +
+                        (line.check ? "checked" : "converted");
+  if (line.check) summary += ", " + std::to_string(findings_count) + " with findings";
+  if (findings_count > 0) summary += ": " + with_findings;
+  summary += ", " + std::to_string(failures) + " failed";
+  if (failures > 0) summary += ": " + failed;
+  Note(context.console, context.errors, "%s\n", summary.c_str());
+  return highest;
+}
+
+}  // namespace
+
+int RunVexlar(std::vector<std::string> args, const RunContext& context) {
   const CommandLine line = ReadCommandLine(args);
   switch (line.action) {
     case Action::kHelp:
       std::fputs(kUsage, context.console);
       return 0;
-    case Action::kVersion:
+    case Action::kVersion: {
+      const ProgramInfo info;
       std::fprintf(context.console, "%s %s.%i\n", info.name.c_str(), info.version.c_str(),
                    info.build);
       return 0;
+    }
     case Action::kUsageError:
       std::fputs(line.usage_error.c_str(), context.errors);
       return 2;
     case Action::kConvert:
       break;
   }
-
-  RunPaths paths;
-  paths.log_path = LogPathFor(args[0]);
-  RunLog log(paths.log_path, context.console);
-  log.WriteHeader(info);
-  paths.program_directory = ProgramDirectoryFor(args[0], context.running_executable);
-
-  std::optional<std::string> full_path;
-  for (const std::string& path : line.paths) {
-    full_path = platform::FullPath(path);
-    if (!full_path) {
-      log.Line("ERROR: Invalid path to file!\n");
-      return 1;
-    }
+  // In a window of its own (files dropped onto the program), several files
+  // are several missions.
+  if ((line.each && !line.paths.empty()) || (context.own_console && line.paths.size() > 1)) {
+    return RunEach(line, args[0], context);
   }
-  if (!full_path) {
-    log.Line("ERROR: No file for converting!\n");
-    Note(context, "vexlar: name a .kolvo file to convert; see vexlar --help\n");
-    return 1;
-  }
-  if (line.paths.size() > 1) {
-    std::string ignored;
-    for (std::size_t i = 0; i + 1 < line.paths.size(); ++i) {
-      ignored += (i == 0 ? "" : ", ") + line.paths[i];
-    }
-    Note(context, "vexlar: one file at a time: converting %s, ignoring %s\n", full_path->c_str(),
-         ignored.c_str());
-  }
-  // --check reads and expands as a conversion does, but tells only the
-  // findings; its errors end with status 2.
-  const int failed = line.check ? 2 : 1;
-  const RunMode mode = line.mode;
-  if (!line.check) log.Format("Mode: %hu\n", static_cast<unsigned short>(mode));
-
-  if (SourceFileKindOf(*full_path) != SourceFileKind::kKolvo) {
-    log.Line("ERROR: Unsupported file type!\n");
-    return failed;
-  }
-  // A data folder the user names must be there, or nothing is converted.
-  const std::optional<std::string>& named =
-      line.dyno_folder ? line.dyno_folder : context.dyno_folder;
-  paths.data_directory = DataDirectoryFor(paths, named, context.running_executable);
-  if (named && !platform::IsDirectory(paths.data_directory)) {
-    log.Format("ERROR: Cannot find DynO folder!\nPath: %s\n", paths.data_directory.c_str());
-    return failed;
-  }
-  if (!line.check) log.Line("Converting from 3d to 2d editor...\n");
-  paths.source_path = *full_path;
-
-  // A source that cannot be read ends the run before the writer, so an
-  // existing mission.pld is not replaced by an empty mission.
-  Findings findings(line.check);
-  const std::optional<std::string_view> text =
-      ReadSourceFile(paths.source_path, store, &log, &findings);
-  if (!text) {
-    Note(context, "vexlar: cannot open %s\n", paths.source_path.c_str());
-    return failed;
-  }
-  findings.SetSource(paths.source_path, *text);
-  log.SetMuted(line.check);
-  ExpandCompositions(paths.data_directory, store, &log, &findings);
-  ReportEmptyMission(store, &findings);
-  const bool written =
-      WriteMissionFile(mode, paths.source_path, store, &log, {&findings, line.check, line.merge});
-  log.SetMuted(false);
-  if (line.check) {
-    const std::string lines = findings.Lines();
-    std::fwrite(lines.data(), 1, lines.size(), context.console);  // a name may hold a NUL byte
-    log.AppendToFile(lines);
-    return findings.count() == 0 ? 0 : 1;
-  }
-  if (!written) return 1;
-  if (findings.count() > 0) {
-    Note(context, "vexlar: %zu %s left out or changed; run vexlar --check %s to see %s\n",
-         findings.count(), findings.count() == 1 ? "thing was" : "things were",
-         paths.source_path.c_str(), findings.count() == 1 ? "it" : "them");
-  }
-  return 0;
+  return RunOnce(line.paths, line, args[0], context, context.start_time);
 }
 
 }  // namespace vexlar

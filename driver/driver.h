@@ -6,14 +6,13 @@
 
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vexlar {
-
-class ObjectStore;
 
 enum class SourceFileKind { kUnsupported, kKolvo, kPld };
 
@@ -34,10 +33,17 @@ struct RunContext {
   std::FILE* console = stdout;  // the messages, which also go to the log
   std::FILE* errors = stderr;   // notes for the user that are no messages
   std::tm start_time{};         // when the process started, for the log
+  /// The local time now, for the log header of each run after the first in
+  /// one process; without it, every run shows start_time.
+  std::function<std::tm()> local_time;
   /// The running program's absolute path, when the system tells it.
   std::optional<std::string> running_executable;
   /// The folder of the composition data named by VEXLAR_DYNO, when set.
   std::optional<std::string> dyno_folder;
+  /// Started in a console window of its own (from Explorer), which closes
+  /// when the program ends: several files are several runs, and a start
+  /// without a file tells how to give one.
+  bool own_console = false;
 };
 
 /// The folder of the executable, ending in the platform separator. When
@@ -54,14 +60,11 @@ std::string ProgramDirectoryFor(std::string_view executable_path,
 SourceFileKind SourceFileKindOf(std::string_view full_path);
 
 /// Runs vexlar on `args` (the executable path first, as the process received
-/// it). Messages go to the run log and to the context's console. Returns the
-/// exit status: 0 after a conversion or --help/--version, 1 after an error
-/// message, 2 after a command line that could not be read.
+/// it): one run, or with --each one run per path. Messages go to the run log
+/// and to the context's console. Returns the exit status: 0 after a
+/// conversion or --help/--version, 1 after an error message, 2 after a
+/// command line that could not be read; of several runs, the highest.
 int RunVexlar(std::vector<std::string> args, const RunContext& context);
-
-/// The same, with the objects read kept in `store` (empty), which the caller
-/// owns: the program hands in one that lives until the process ends.
-int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectStore* store);
 
 }  // namespace vexlar
 

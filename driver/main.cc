@@ -5,7 +5,6 @@
 
 #include "driver/driver.h"
 #include "platform/platform.h"
-#include "store/store.h"
 
 namespace {
 // Taken before main runs, so the log header shows when the process started.
@@ -18,13 +17,15 @@ int main(int argc, char** argv) {
   // A console that goes away, or a file-size limit, fails a write; neither
   // ends the process without a word.
   vexlar::platform::IgnoreFailedWriteSignals();
-  // The objects stay until the process ends and the system takes their
-  // memory back at once: freeing a mission of a million objects one
-  // allocation at a time takes a quarter of a second.
-  static vexlar::ObjectStore* const store = new vexlar::ObjectStore;
   vexlar::RunContext context;
   context.start_time = kStartTime;
+  context.local_time = [] { return vexlar::platform::LocalTime(std::time(nullptr)); };
   context.running_executable = vexlar::platform::RunningExecutable();
   context.dyno_folder = vexlar::platform::EnvironmentVariable("VEXLAR_DYNO");
-  return vexlar::RunVexlar(std::move(args), context, store);
+  context.own_console = vexlar::platform::WaitsForKey(vexlar::platform::DescribeConsole());
+  const int status = vexlar::RunVexlar(std::move(args), context);
+  // A window of its own closes when the program ends: its text stays until
+  // the user has read it.
+  if (context.own_console) vexlar::platform::WaitForKey(stdout);
+  return status;
 }

@@ -64,10 +64,10 @@ void CheckStore(ObjectStore* store, std::string_view bytes) {
 void FuzzReader(std::string_view bytes) {
   CheckQuoteRule(bytes);
   ObjectStore first;
-  ReadSourceText(bytes, &first);
+  ReadSourceFile(bytes, &first);
   CheckStore(&first, bytes);
   ObjectStore second;
-  ReadSourceText(bytes, &second);
+  ReadSourceFile(bytes, &second);
   FUZZ_CHECK(first.DebugString() == second.DebugString());
 }
 

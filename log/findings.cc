@@ -29,15 +29,6 @@ TextPlace Findings::AtHeader(std::string_view name) const {
   return place;
 }
 
-std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::size_t offset) {
-  offset = std::min(offset, text.size());
-  const std::string_view before = text.substr(0, offset);
-  const std::size_t line =
-      1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-  const std::size_t line_start = before.rfind('\n');
-  return {line, line_start == std::string_view::npos ? offset + 1 : offset - line_start};
-}
-
 std::string Findings::Lines() const {
   // Files in the order they were first named, places in file order; the
   // lines are counted once per file, walking forward.

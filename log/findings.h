@@ -36,14 +36,13 @@ struct Finding {
 
 class Findings {
  public:
-  /// Keeps the findings when `keep`, else only counts them.
-  explicit Findings(bool keep) : keep_(keep) {}
+  /// The findings of the source file `path` (as findings show it), whose
+  /// bytes are `text`; both must outlive the findings. Keeps the findings
+  /// when `keep`, else only counts them.
+  Findings(std::string_view path, std::string_view text, bool keep)
+      : keep_(keep), source_path_(path), source_text_(text) {}
 
-  /// The source file's path as findings show it, and its bytes.
-  void SetSource(std::string_view path, std::string_view text) {
-    source_path_ = path;
-    source_text_ = text;
-  }
+  std::string_view source_path() const { return source_path_; }
   /// The place of `piece`, a view into the source's bytes; the start of the
   /// file for a text that is not one (a value the reader had to copy).
   TextPlace InSource(std::string_view piece) const;
@@ -76,10 +75,6 @@ class Findings {
   std::vector<Finding> kept_;
   std::set<std::tuple<std::string_view, const char*, std::size_t>> seen_;
 };
-
-/// The line and column, both from 1, of a byte offset: columns count bytes,
-/// so a tab is one column.
-std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::size_t offset);
 
 }  // namespace vexlar
 

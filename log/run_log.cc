@@ -20,7 +20,20 @@ std::string LogPathFor(std::string_view executable_path) {
   return path;
 }
 
-RunLog::RunLog(std::string path, std::FILE* console) : path_(std::move(path)), console_(console) {}
+namespace {
+
+// The text of a printf-style message, cut at 511 characters.
+std::string FormatMessage(const char* format, va_list args) {
+  char text[512];
+  int length = std::vsnprintf(text, sizeof text, format, args);
+  if (length < 0) length = 0;
+  return std::string(text, std::min<std::size_t>(static_cast<std::size_t>(length), 511));
+}
+
+}  // namespace
+
+RunLog::RunLog(std::string path, std::FILE* console, bool quiet)
+    : path_(std::move(path)), console_(console), quiet_(quiet) {}
 
 void RunLog::AppendToFile(std::string_view text) {
   if (platform::AppendToTextFile(path_, text)) return;
@@ -47,21 +60,31 @@ void RunLog::WriteHeader(const ProgramInfo& info) {
   AppendToFile(header);
 }
 
-void RunLog::Line(std::string_view text) {
-  if (muted_) return;
+void RunLog::Show(std::string_view text) {
   AppendToFile(text);
   platform::WriteConsole(console_, text);
   platform::WriteConsole(console_, "\n");
 }
 
+void RunLog::Line(std::string_view text) {
+  if (!quiet_) Show(text);
+}
+
 void RunLog::Format(const char* format, ...) {
-  char text[512];
+  if (quiet_) return;
   va_list args;
   va_start(args, format);
-  int length = std::vsnprintf(text, sizeof text, format, args);
+  const std::string text = FormatMessage(format, args);
   va_end(args);
-  if (length < 0) length = 0;
-  Line(std::string_view(text, std::min<std::size_t>(static_cast<std::size_t>(length), 511)));
+  Show(text);
+}
+
+void RunLog::Error(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string text = FormatMessage(format, args);
+  va_end(args);
+  Show(text);
 }
 
 }  // namespace vexlar

@@ -40,8 +40,8 @@ std::string LogPathFor(std::string_view executable_path);
 class RunLog {
  public:
   /// Messages go to the file at `path` and to `console`, which must outlive
-  /// the log.
-  RunLog(std::string path, std::FILE* console);
+  /// the log. A quiet log (for --check) drops every message but Error's.
+  RunLog(std::string path, std::FILE* console, bool quiet = false);
 
   /// Appends the five header lines to the file only.
   void WriteHeader(const ProgramInfo& info);
@@ -57,20 +57,25 @@ class RunLog {
 #endif
       ;
 
+  /// Format() for a message that ends the run: shown by a quiet log too.
+  void Error(const char* format, ...)
+#if defined(__GNUC__)
+      __attribute__((format(printf, 2, 3)))
+#endif
+      ;
+
   /// Appends `text` to the file only.
   void AppendToFile(std::string_view text);
-
-  /// While muted, Line and Format do nothing: --check runs the conversion
-  /// without its messages.
-  void SetMuted(bool muted) { muted_ = muted; }
 
   const std::string& path() const { return path_; }
 
  private:
   std::string path_;
   std::FILE* console_;
+  void Show(std::string_view text);
+
+  bool quiet_;
   bool reported_unwritable_ = false;
-  bool muted_ = false;
 };
 
 }  // namespace vexlar

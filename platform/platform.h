@@ -160,6 +160,29 @@ std::string TextLineEnds(std::string_view text);
 /// bytes, as everywhere else.
 void WriteConsole(std::FILE* console, std::string_view text);
 
+/// What the system tells of the console the process runs in.
+struct ConsoleFacts {
+  /// The console was made for this process alone: started from Explorer
+  /// (a double-click, a file dropped onto it, "Send to", a shortcut), its
+  /// window closes when the process ends. Never so on POSIX.
+  bool own_window = false;
+  bool input_is_console = false;   // standard input reads the console
+  bool output_is_console = false;  // standard output writes to it
+};
+ConsoleFacts DescribeConsole();
+
+/// Whether the program ends by waiting for a key: only in a console window
+/// of its own whose input and output both are that console. Started from a
+/// command prompt, a script or another program, or with its input or
+/// output redirected, it never waits.
+constexpr bool WaitsForKey(const ConsoleFacts& facts) {
+  return facts.own_window && facts.input_is_console && facts.output_is_console;
+}
+
+/// Writes "Press any key to close this window." to `console` and waits for
+/// one key press on the console. Does nothing on POSIX.
+void WaitForKey(std::FILE* console);
+
 /// Broken-down local time of `when`.
 std::tm LocalTime(std::time_t when);
 

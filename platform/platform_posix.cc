@@ -358,4 +358,8 @@ std::tm LocalTime(std::time_t when) {
   return result;
 }
 
+ConsoleFacts DescribeConsole() { return {}; }
+
+void WaitForKey(std::FILE*) {}
+
 }  // namespace vexlar::platform

@@ -68,4 +68,25 @@ TEST(Platform, NamesInAnyCaseAndAppendedText) {
 }
 #endif
 
+// The program waits for a key only in a console window of its own that both
+// its input and its output are: not in a command prompt's console, not with
+// either redirected, never on POSIX.
+TEST(Platform, WaitsForAKeyOnlyInAWindowOfItsOwn) {
+  struct Row {
+    const char* start;
+    ConsoleFacts facts;
+    bool waits;
+  };
+  const Row rows[] = {
+      {"double-click, dropped file, Send to", {true, true, true}, true},
+      {"command prompt, PowerShell, a batch file", {false, true, true}, false},
+      {"own window, output redirected", {true, true, false}, false},
+      {"own window, input redirected", {true, false, true}, false},
+      {"own window, both redirected", {true, false, false}, false},
+      {"a pipe in a command prompt", {false, false, true}, false},
+      {"any start on POSIX", kSeparator == '\\' ? ConsoleFacts{} : DescribeConsole(), false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(row.waits, WaitsForKey(row.facts)) << row.start;
+}
+
 }  // namespace vexlar::platform

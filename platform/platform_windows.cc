@@ -252,4 +252,35 @@ std::tm LocalTime(std::time_t when) {
   return result;
 }
 
+namespace {
+
+bool IsConsole(DWORD which) {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(which), &mode) != 0;
+}
+
+}  // namespace
+
+ConsoleFacts DescribeConsole() {
+  // A console shared with a command prompt lists two processes or more.
+  DWORD processes[2];
+  ConsoleFacts facts;
+  facts.own_window = GetConsoleProcessList(processes, 2) == 1;
+  facts.input_is_console = IsConsole(STD_INPUT_HANDLE);
+  facts.output_is_console = IsConsole(STD_OUTPUT_HANDLE);
+  return facts;
+}
+
+void WaitForKey(std::FILE* console) {
+  WriteConsole(console, "\nPress any key to close this window.");
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  // Keys pressed while the program ran do not count.
+  FlushConsoleInputBuffer(input);
+  INPUT_RECORD record;
+  DWORD read = 0;
+  while (ReadConsoleInputW(input, &record, 1, &read) && read == 1) {
+    if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+  }
+}
+
 }  // namespace vexlar::platform

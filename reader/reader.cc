@@ -411,22 +411,20 @@ ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans) {
   return {look.substr(open + 1, i - open - 1), i + 1};
 }
 
-void ReadSourceText(std::string_view text, ObjectStore* store, Findings* findings,
-                    std::string_view path) {
+void ReadSourceFile(std::string_view text, ObjectStore* store, Findings* findings) {
   store->SetSource(text);
-  SourceScanner(text, store, findings, path).ReadAll();
+  SourceScanner(text, store, findings, findings != nullptr ? findings->source_path() : "")
+      .ReadAll();
 }
 
-std::optional<std::string_view> ReadSourceFile(const std::string& source_path, ObjectStore* store,
-                                               RunLog* log, Findings* findings) {
+std::optional<std::string_view> LoadSourceFile(const std::string& source_path, ObjectStore* store,
+                                               RunLog* log) {
   platform::FileBytes bytes;
   if (!platform::ReadWholeFile(source_path, &bytes)) {
-    log->Line("CKOLVO: Cannot open file!\n");
+    log->Error("CKOLVO: Cannot open file!\n");
     return std::nullopt;
   }
-  const std::string_view text = store->KeepFile(std::move(bytes));
-  ReadSourceText(text, store, findings, source_path);
-  return text;
+  return store->KeepFile(std::move(bytes));
 }
 
 }  // namespace vexlar

@@ -15,20 +15,19 @@
 
 namespace vexlar {
 
-/// Reads the file at `source_path` into `store` and returns its bytes, which
-/// the store keeps. When it cannot be opened, logs "CKOLVO: Cannot open
-/// file!\n" and returns nothing. What the reader passes over or cuts short
-/// goes to `findings` when given: an object of no known type, one cut off by
-/// the end of the file, a name or closing brace at the start of a line, a
-/// value with no closing quote on its line.
-std::optional<std::string_view> ReadSourceFile(const std::string& source_path, ObjectStore* store,
-                                               RunLog* log, Findings* findings = nullptr);
+/// The bytes of the source file at `source_path`, which `store` keeps for the
+/// run. When it cannot be read, logs the error "CKOLVO: Cannot open
+/// file!\n" and returns nothing.
+std::optional<std::string_view> LoadSourceFile(const std::string& source_path, ObjectStore* store,
+                                               RunLog* log);
 
-/// Reads `text` into `store`; findings name the file `path`. REQUIRES:
-/// `text` outlives the store's use of it (ReadSourceFile hands the file's
-/// bytes to the store's KeepText).
-void ReadSourceText(std::string_view text, ObjectStore* store, Findings* findings = nullptr,
-                    std::string_view path = {});
+/// Reads the objects of `text`, the source's bytes, into `store`. What the
+/// reader passes over or cuts short goes to `findings` when given (made for
+/// this source): an object of no known type, one cut off by the end of the
+/// file, a name or closing brace at the start of a line, a value with no
+/// closing quote on its line. REQUIRES: `text` outlives the store's use of
+/// it, as the bytes LoadSourceFile hands to the store do.
+void ReadSourceFile(std::string_view text, ObjectStore* store, Findings* findings = nullptr);
 
 class QuoteSpans;
 

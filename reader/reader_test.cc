@@ -15,8 +15,8 @@ std::string Read(const std::string& text) {
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   ObjectStore store, crlf_store;
-  ReadSourceText(text, &store);
-  ReadSourceText(crlf, &crlf_store);
+  ReadSourceFile(text, &store);
+  ReadSourceFile(crlf, &crlf_store);
   EXPECT_EQ(store.DebugString(), crlf_store.DebugString()) << text << " (CR LF)";
   return store.DebugString();
 }
