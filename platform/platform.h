@@ -160,6 +160,17 @@ std::string TextLineEnds(std::string_view text);
 /// bytes, as everywhere else.
 void WriteConsole(std::FILE* console, std::string_view text);
 
+/// From now on SIGINT and SIGTERM (on Windows, a console break) do not end
+/// the process: the first is recorded for Interrupted(), so that a loop can
+/// end cleanly once its work in progress is done, and a ReplacementFile
+/// being written is still completed. A second one ends the process at once,
+/// removing the temporary file being written.
+void DeferInterrupts();
+/// Whether an interrupt came since DeferInterrupts.
+bool Interrupted();
+/// Sleeps for about `milliseconds`; an interrupt cuts it short.
+void Pause(unsigned milliseconds);
+
 /// What the system tells of the console the process runs in.
 struct ConsoleFacts {
   /// The console was made for this process alone: started from Explorer

@@ -225,6 +225,40 @@ extern "C" void RemovePendingTemporary(int signal_number) {
   ::raise(signal_number);
 }
 
+// Set by DeferInterrupts: the handler below then stands for the whole run,
+// and a ReplacementFile installs none of its own.
+std::atomic<bool> interrupts_deferred{false};
+std::atomic<bool> interrupted{false};
+
+extern "C" void RecordInterrupt(int signal_number) {
+  if (!interrupted.exchange(true)) return;
+  // The second one ends the process at once, as without DeferInterrupts.
+  if (const char* path = pending_temporary.load()) ::unlink(path);
+  ::signal(signal_number, SIG_DFL);
+  ::raise(signal_number);
+}
+
+// Points SIGINT and SIGTERM at `handler`, unless the process was started to
+// ignore them (a background job's SIGINT). `previous` get the old actions.
+void HandleTermination(void (*handler)(int), int flags, struct sigaction* previous_int_action,
+                       struct sigaction* previous_term_action) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  action.sa_flags = flags;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, previous_int_action);
+  sigaction(SIGTERM, &action, previous_term_action);
+  if (previous_int_action->sa_handler == SIG_IGN) sigaction(SIGINT, previous_int_action, nullptr);
+  if (previous_term_action->sa_handler == SIG_IGN)
+    sigaction(SIGTERM, previous_term_action, nullptr);
+}
+
+void RestoreTermination() {
+  if (interrupts_deferred) return;
+  sigaction(SIGINT, &previous_int, nullptr);
+  sigaction(SIGTERM, &previous_term, nullptr);
+}
+
 // Blocks SIGINT and SIGTERM for the object's life.
 class TerminationBlocked {
  public:
@@ -289,16 +323,11 @@ ReplacementFile::ReplacementFile(const std::string& target, Mode) {
     return;
   }
   pending_temporary = temporary_.c_str();
-  struct sigaction action {};
-  action.sa_handler = RemovePendingTemporary;
-  action.sa_flags = SA_RESETHAND;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &previous_int);
-  sigaction(SIGTERM, &action, &previous_term);
-  // A signal the process was started to ignore (a background job's SIGINT)
-  // stays ignored: the run finishes as it would have without the file.
-  if (previous_int.sa_handler == SIG_IGN) sigaction(SIGINT, &previous_int, nullptr);
-  if (previous_term.sa_handler == SIG_IGN) sigaction(SIGTERM, &previous_term, nullptr);
+  // A signal the process was started to ignore stays ignored: the run
+  // finishes as it would have without the file.
+  if (!interrupts_deferred) {
+    HandleTermination(RemovePendingTemporary, SA_RESETHAND, &previous_int, &previous_term);
+  }
 }
 
 ReplacementFile::~ReplacementFile() { Discard(); }
@@ -313,8 +342,7 @@ bool ReplacementFile::Commit() {
   }
   TerminationBlocked blocked;
   pending_temporary = nullptr;
-  sigaction(SIGINT, &previous_int, nullptr);
-  sigaction(SIGTERM, &previous_term, nullptr);
+  RestoreTermination();
   temporary_.clear();
   return true;
 }
@@ -327,8 +355,7 @@ void ReplacementFile::Discard() {
   ::unlink(temporary_.c_str());
   if (pending_temporary.load() == temporary_.c_str()) {
     pending_temporary = nullptr;
-    sigaction(SIGINT, &previous_int, nullptr);
-    sigaction(SIGTERM, &previous_term, nullptr);
+    RestoreTermination();
   }
   temporary_.clear();
 }
@@ -356,6 +383,21 @@ std::tm LocalTime(std::time_t when) {
   std::tm result{};
   localtime_r(&when, &result);
   return result;
+}
+
+void DeferInterrupts() {
+  struct sigaction old_int, old_term;
+  HandleTermination(RecordInterrupt, 0, &old_int, &old_term);
+  interrupts_deferred = true;
+}
+
+bool Interrupted() { return interrupted; }
+
+void Pause(unsigned milliseconds) {
+  // A signal cuts the sleep short (EINTR), so an interrupt is seen at once.
+  timespec span{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+  ::nanosleep(&span, nullptr);
 }
 
 ConsoleFacts DescribeConsole() { return {}; }

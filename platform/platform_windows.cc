@@ -151,9 +151,24 @@ BOOL WINAPI RemovePendingTemporary(DWORD) {
   return FALSE;  // the default handler then ends the process
 }
 
+// Set by DeferInterrupts: the handler below then stands for the whole run,
+// and a ReplacementFile registers none of its own.
+std::atomic<bool> interrupts_deferred{false};
+std::atomic<bool> interrupted{false};
+HANDLE interrupt_event = nullptr;  // set on a break, so that Pause wakes
+
+BOOL WINAPI RecordInterrupt(DWORD) {
+  if (!interrupted.exchange(true)) {
+    SetEvent(interrupt_event);
+    return TRUE;
+  }
+  // The second break ends the process at once, as without DeferInterrupts.
+  return RemovePendingTemporary(0);
+}
+
 void Forget() {
   pending_temporary = nullptr;
-  SetConsoleCtrlHandler(RemovePendingTemporary, FALSE);
+  if (!interrupts_deferred) SetConsoleCtrlHandler(RemovePendingTemporary, FALSE);
 }
 
 }  // namespace
@@ -177,7 +192,7 @@ ReplacementFile::ReplacementFile(const std::string& target, Mode mode) : target_
   }
   pending_path = Wide(temporary_);
   pending_temporary = pending_path.c_str();
-  SetConsoleCtrlHandler(RemovePendingTemporary, TRUE);
+  if (!interrupts_deferred) SetConsoleCtrlHandler(RemovePendingTemporary, TRUE);
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
                                  _O_WRONLY | (mode == kText ? _O_TEXT : _O_BINARY));
   if (fd < 0) {
@@ -250,6 +265,22 @@ std::tm LocalTime(std::time_t when) {
   std::tm result{};
   localtime_s(&result, &when);
   return result;
+}
+
+void DeferInterrupts() {
+  interrupt_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  interrupts_deferred = true;
+  SetConsoleCtrlHandler(RecordInterrupt, TRUE);
+}
+
+bool Interrupted() { return interrupted; }
+
+void Pause(unsigned milliseconds) {
+  if (interrupt_event != nullptr) {
+    WaitForSingleObject(interrupt_event, milliseconds);
+  } else {
+    Sleep(milliseconds);
+  }
 }
 
 namespace {
