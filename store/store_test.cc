@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "store/packed_arguments.h"
+
 namespace vexlar {
 
 TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
@@ -21,36 +23,49 @@ TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
 }
 
 // Every argument comes back as the very views it was stored with, whether
-// the store packs it (name="value" in the source, within the field sizes)
-// or keeps it whole; a list that must move to grow keeps its arguments.
+// it is packed (name="value" in the source, within the field sizes) or kept
+// whole; a list that must move to grow keeps its arguments.
 TEST(ObjectStore, ArgumentsComeBackAsStored) {
   const std::string source =
       "N=\"v\" A = \"x\" " + std::string(64, 'n') + "=\"" + std::string(1100, 'v') + "\" E=\"\"";
   const std::string_view text = source;
   const std::size_t long_name = text.find('n'), long_value = text.find("vvv");
-  const ObjectArgument cases[] = {
-      {text.substr(0, 1), text.substr(3, 1)},                              // packed
-      {text.substr(7, 1), text.substr(12, 1)},                             // a gap other than ="
-      {text.substr(long_name + 1, 63), text.substr(long_value, 1023)},     // the longest packed
-      {text.substr(long_name, 64), text.substr(long_value, 10)},           // name too long
-      {text.substr(long_name + 63, 1), text.substr(long_value, 1024)},     // value too long
-      {text.substr(text.size() - 4, 1), text.substr(text.size() - 1, 0)},  // empty value
-      {text.substr(3, 1), text.substr(0, 1)},                              // value before name
-      {"INIT", "this setpos [1,2,3];"},                                    // outside the source
-      {text.substr(0, 1), std::string_view()},                             // no value text at all
+  const std::size_t last = text.size() - 1;
+  const struct {
+    ObjectArgument argument;
+    bool packed;
+  } cases[] = {
+      {{text.substr(0, 1), text.substr(3, 1)}, true},
+      {{text.substr(7, 1), text.substr(12, 1)}, false},  // a gap other than ="
+      {{text.substr(long_name + 1, kLongestPackedName),
+        text.substr(long_value, kLongestPackedValue)},
+       true},
+      {{text.substr(long_name, 64), text.substr(long_value, 10)}, false},
+      {{text.substr(long_name + 63, 1), text.substr(long_value, 1024)}, false},
+      {{text.substr(last - 3, 1), text.substr(last, 0)}, true},  // empty value
+      {{text.substr(last - 3, 1), text.substr(last, 1)}, true},  // up to the source's end
+      {{text.substr(last - 3, 1), std::string_view(text.data() + last, 2)}, false},  // past it
+      {{text.substr(3, 1), text.substr(0, 1)}, false},  // value before name
+      {{"INIT", "this setpos [1,2,3];"}, false},
+      {{text.substr(0, 1), std::string_view()}, false},  // no value text at all
   };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    ArgumentTexts texts{text, {}};
+    Pack(cases[i].argument, &texts);
+    EXPECT_EQ(cases[i].packed, texts.loose.empty()) << i;
+  }
   ObjectStore store;
   store.SetSource(text);
   SourceObject first = store.NewSourceObject();
-  for (const ObjectArgument& argument : cases) store.AppendArgument(first, argument);
+  for (const auto& c : cases) store.AppendArgument(first, c.argument);
   SourceObject& listed = store.AppendToList(first);
   SourceObject second = store.NewSourceObject();
-  store.AppendArgument(second, cases[0]);
+  store.AppendArgument(second, cases[0].argument);
   store.AppendToList(second);
-  store.AppendArgument(listed, cases[1]);  // moves the list past the second one's
+  store.AppendArgument(listed, cases[1].argument);  // moves the list past the second one's
   std::size_t i = 0;
   for (const ObjectArgument argument : listed.arguments()) {
-    const ObjectArgument& expected = cases[i < std::size(cases) ? i : 1];
+    const ObjectArgument& expected = cases[i < std::size(cases) ? i : 1].argument;
     EXPECT_EQ(expected.name.data(), argument.name.data()) << i;
     EXPECT_EQ(expected.name.size(), argument.name.size()) << i;
     EXPECT_EQ(expected.value.size(), argument.value.size()) << i;
@@ -60,7 +75,7 @@ TEST(ObjectStore, ArgumentsComeBackAsStored) {
     ++i;
   }
   EXPECT_EQ(std::size(cases) + 1, i);
-  EXPECT_EQ(cases[0].name.data(), store.object(1).arguments()[0].name.data());
+  EXPECT_EQ(cases[0].argument.name.data(), store.object(1).arguments()[0].name.data());
 }
 
 // The first argument of a name wins, in any letter case; an absent one is
@@ -169,17 +184,28 @@ TEST(ObjectStore, NextObjectOfTypeHandsOutEachObjectOnce) {
   EXPECT_EQ(6u, store.AppendToList(first).id);
 }
 
-TEST(ObjectStore, KeptTextsStayInPlace) {
+TEST(ObjectStore, KeptTextsAndListsStayWhole) {
   ObjectStore store;
-  // Small texts share blocks, large ones have a block each: enough of both
-  // to fill several blocks, each still reading as it was kept.
+  // Small texts share blocks, large ones have a block each; each object's
+  // seven arguments, one list after the other, fill several record blocks.
+  // Every text and list still reads as it was kept.
   std::vector<std::string> texts;
-  std::vector<std::string_view> kept;
   for (int i = 0; i < 20000; ++i) {
     texts.push_back(std::to_string(i) + std::string(i % 1000 == 999 ? 20000 : i % 500, 'x'));
-    kept.push_back(store.KeepText(texts.back()));
+    const std::string_view kept = store.KeepText(texts.back());
+    SourceObject object = store.NewSourceObject();
+    for (const char* name : {"A", "B", "C", "D", "E", "F", "G"}) {
+      store.AppendArgument(object, {name, kept});
+    }
+    store.AppendToList(object);
   }
-  for (std::size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(texts[i], kept[i]) << i;
+  for (std::uint32_t id = 0; id < texts.size(); ++id) {
+    std::string arguments;
+    for (const ObjectArgument argument : store.object(id).arguments()) {
+      arguments += std::string(argument.name) + (argument.value == texts[id] ? "" : "?");
+    }
+    ASSERT_EQ("ABCDEFG", arguments) << id;
+  }
 }
 
 }  // namespace vexlar
