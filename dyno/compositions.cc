@@ -30,10 +30,11 @@ template <typename MakeMessage>
 void Report(Findings* findings, const char* kind, const SourceObject& composition,
             std::string_view key, MakeMessage&& message) {
   if (findings == nullptr) return;
-  const std::optional<ObjectArgument> argument =
-      key.empty() ? std::nullopt : FindArgument(composition, key);
+  const ArgumentList arguments = composition.arguments();
+  const std::optional<std::size_t> at =
+      key.empty() ? std::nullopt : FindArgumentIndex(arguments, key);
   findings->Report(
-      kind, argument ? findings->InSource(argument->name) : findings->AtHeader(composition.name()),
+      kind, at ? findings->InSource(arguments[*at].name) : findings->AtHeader(composition.name()),
       composition.id, std::forward<MakeMessage>(message));
 }
 
@@ -60,19 +61,10 @@ void AppendVehicle(const ScriptEntry& entry, double cx, double cy, double angle,
   vehicle.type = ObjectType::kVehicle;
 
   const VehicleTexts texts = PlaceEntry(cx, cy, angle, entry);
-  // One kept text per vehicle, cut into its four values.
-  const std::string_view kept =
-      store->KeepText(texts.position + texts.azimut + texts.fuel + texts.health);
-  std::string_view rest = kept;
-  const auto take = [&rest](std::size_t size) {
-    const std::string_view part = rest.substr(0, size);
-    rest.remove_prefix(size);
-    return part;
-  };
-  const std::string_view position = take(texts.position.size());
-  const std::string_view azimut = take(texts.azimut.size());
-  const std::string_view fuel = take(texts.fuel.size());
-  const std::string_view health = rest;
+  const std::string_view position = store->KeepText(texts.position);
+  const std::string_view azimut = store->KeepText(texts.azimut);
+  const std::string_view fuel = store->KeepText(texts.fuel);
+  const std::string_view health = store->KeepText(texts.health);
 
   log->Format("DynO object class: %.*s\n", Length(entry.class_name), entry.class_name.data());
   log->Format("DynO object position: [%f,%f,%f]\n", entry.dx, entry.dy, entry.dz);

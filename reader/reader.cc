@@ -9,6 +9,15 @@
 namespace vexlar {
 namespace {
 
+// The most characters a look takes: for a header's name, number and
+// objectType keyword and for an argument's name; for an argument's value.
+// Whatever a look holds, the store keeps as its place in the source.
+constexpr std::size_t kNameLook = 63;
+constexpr std::size_t kValueLook = 1023;
+static_assert(kNameLook <= kLongestPackedName, "an argument's name packs");
+static_assert(kValueLook <= kLongestPackedValue, "an argument's value packs");
+static_assert(kNameLook <= SourceObject::kMaxNameSize, "a header's name fits an object");
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // A line end inside a look is always its last character, so where two
@@ -212,7 +221,7 @@ bool SourceScanner::ReadObject() {
   cursor_ += 5;
   if (!SkipToBlankBefore([](char c) { return c == '_'; })) return false;
   cursor_ += 2;
-  const Look name_look = LookAhead(63);
+  const Look name_look = LookAhead(kNameLook);
   const std::size_t name_length = name_look.chars.find('_');
   // A header whose name has no second underscore in reach is no header; the
   // search for the next one goes on from here.
@@ -220,7 +229,7 @@ bool SourceScanner::ReadObject() {
   const std::string_view name = text_.substr(cursor_, name_length);
   cursor_ += name_length;
 
-  const Look number_look = LookAhead(63);
+  const Look number_look = LookAhead(kNameLook);
   const std::string_view digits = number_look.chars;
   std::int32_t number = kNoHeaderNumber;
   for (std::size_t e = 1; e < digits.size(); ++e) {
@@ -257,7 +266,7 @@ bool SourceScanner::ReadObject() {
     cursor_ += 11;
     if (SkipToChar('"')) {
       ++cursor_;
-      const Look keyword_look = LookAhead(63);
+      const Look keyword_look = LookAhead(kNameLook);
       const std::size_t quote = keyword_look.chars.find('"');
       keyword_closed = quote != std::string_view::npos;
       keyword = keyword_look.chars.substr(0, quote);
@@ -340,7 +349,7 @@ void SourceScanner::ReadArgument(SourceObject& object) {
   if (!SkipToArgument()) return;
   ++cursor_;
   if (text_[cursor_] == '}') return;
-  const Look name_look = LookAhead(63);
+  const Look name_look = LookAhead(kNameLook);
   // The name ends at the first blank or the equals sign.
   const std::string_view chars = name_look.chars;
   std::size_t name_end = 0;
@@ -355,7 +364,7 @@ void SourceScanner::ReadArgument(SourceObject& object) {
   const std::string_view name = text_.substr(cursor_, name_end);
 
   cursor_ += equals + 1;
-  const Look value_look = LookAhead(1023);
+  const Look value_look = LookAhead(kValueLook);
   const ExtractedValue extracted = ExtractValue(value_look.chars, &quotes_);
   // Without a quote in the rest of the line there is no value; the search
   // goes on after the equals sign.

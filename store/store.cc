@@ -1,11 +1,14 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstdint>
+#include <deque>
 #include <limits>
+#include <new>
 #include <stdexcept>
 
+#include "store/arena.h"
+#include "store/packed_arguments.h"
 #include "text/ascii.h"
 
 namespace vexlar {
@@ -17,7 +20,31 @@ constexpr std::string_view kTypeKeywords[kObjectTypeCount] = {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Records are handed out in multiples of their size, so the arena keeps them
+// aligned; 64Ki records to a block.
+constexpr std::size_t kRecordBlock = sizeof(PackedArgument) << 16;
+constexpr std::size_t kTextBlock = std::size_t{1} << 16;
+
+// An id, a number, three pointers, a count and two 16-bit fields: an object
+// is 40 bytes on a 64-bit machine, a million of them 40 MB.
+static_assert(sizeof(void*) != 8 || sizeof(SourceObject) == 40, "an object is 40 bytes");
+
 }  // namespace
+
+struct ObjectStore::Kept {
+  ArgumentTexts texts;
+  bool source_set = false;
+  Arena records{kRecordBlock};
+  Arena text_bytes{kTextBlock};
+  std::deque<platform::FileBytes> files;
+};
+
+ObjectStore::ObjectStore() : kept_(std::make_unique<Kept>()) {}
+ObjectStore::~ObjectStore() = default;
+
+ObjectArgument ArgumentList::operator[](std::size_t i) const {
+  return Unpack(records_[i], *texts_);
+}
 
 ObjectType ObjectTypeFromKeyword(std::string_view keyword) {
   for (std::size_t code = 0; code < kObjectTypeCount; ++code) {
@@ -39,18 +66,8 @@ std::string ObjectTypePhrase(ObjectType type) {
 }
 
 std::optional<std::size_t> FindArgumentIndex(const ArgumentList& arguments, std::string_view key) {
-  std::size_t index = 0;
-  for (const ObjectArgument argument : arguments) {
-    if (EqualsIgnoringCase(argument.name, key)) return index;
-    ++index;
-  }
-  return std::nullopt;
-}
-
-std::optional<ObjectArgument> FindArgument(const SourceObject& object, std::string_view key) {
-  const ArgumentList arguments = object.arguments();
-  if (const std::optional<std::size_t> index = FindArgumentIndex(arguments, key)) {
-    return arguments[*index];
+  for (std::size_t index = 0; index < arguments.size(); ++index) {
+    if (EqualsIgnoringCase(arguments[index].name, key)) return index;
   }
   return std::nullopt;
 }
@@ -61,8 +78,9 @@ std::string HeaderName(std::string_view name, std::int32_t number) {
 
 std::optional<std::string_view> FindArgumentValue(const SourceObject& object,
                                                   std::string_view key) {
-  if (const std::optional<ObjectArgument> argument = FindArgument(object, key)) {
-    return argument->value;
+  const ArgumentList arguments = object.arguments();
+  if (const std::optional<std::size_t> index = FindArgumentIndex(arguments, key)) {
+    return arguments[*index].value;
   }
   return std::nullopt;
 }
@@ -94,35 +112,28 @@ std::int32_t NumberAfterUnderscore(std::string_view text) {
 }
 
 void SourceObject::SetName(std::string_view name) {
+  static_assert(kMaxNameSize == std::numeric_limits<decltype(name_size_)>::max(),
+                "the size field holds every name size up to kMaxNameSize");
   if (name.size() > kMaxNameSize) throw std::length_error("object name too long");
   name_ = name.data();
   name_size_ = static_cast<std::uint16_t>(name.size());
 }
 
-std::string_view ObjectStore::KeepText(std::string text) {
-  if (text.size() > kLargeText) {
-    large_texts_.push_back(std::move(text));
-    return large_texts_.back();
-  }
-  if (static_cast<std::size_t>(text_end_ - text_free_) < text.size()) {
-    text_blocks_.emplace_back(new char[kTextBlock]);
-    text_free_ = text_blocks_.back().get();
-    text_end_ = text_free_ + kTextBlock;
-  }
-  char* kept = text_free_;
-  text_free_ = std::copy(text.begin(), text.end(), kept);
+std::string_view ObjectStore::KeepText(std::string_view text) {
+  char* kept = kept_->text_bytes.Allocate(text.size());
+  std::copy(text.begin(), text.end(), kept);
   return {kept, text.size()};
 }
 
 std::string_view ObjectStore::KeepFile(platform::FileBytes bytes) {
-  files_.push_back(std::move(bytes));
-  return files_.back().view();
+  kept_->files.push_back(std::move(bytes));
+  return kept_->files.back().view();
 }
 
 void ObjectStore::SetSource(std::string_view source) {
-  if (source_set_) return;
-  source_set_ = true;
-  texts_.source = source;
+  if (kept_->source_set) return;
+  kept_->source_set = true;
+  kept_->texts.source = source;
 }
 
 SourceObject ObjectStore::NewSourceObject() {
@@ -132,7 +143,8 @@ SourceObject ObjectStore::NewSourceObject() {
 }
 
 SourceObject& ObjectStore::AppendToList(SourceObject object) {
-  assert(object.id == listed_);
+  // Slot(id) finds an object by its id only if ids are list positions.
+  if (object.id != listed_) throw std::logic_error("objects must be listed in the order made");
   const auto code = static_cast<std::size_t>(object.type);
   if (code < kObjectTypeCount) ids_by_type_[code].push_back(object.id);
   if (listed_ % kObjectBlock == 0) object_blocks_.emplace_back(new SourceObject[kObjectBlock]);
@@ -142,38 +154,33 @@ SourceObject& ObjectStore::AppendToList(SourceObject object) {
   return stored;
 }
 
-PackedArgument ObjectStore::PackLoose(ObjectArgument argument) {
-  texts_.loose.push_back(argument);
-  return packed::Store(packed::kLoose | (texts_.loose.size() - 1));
-}
-
-PackedArgument* ObjectStore::ArgumentRoom(std::size_t count) {
-  if (static_cast<std::size_t>(argument_end_ - argument_free_) < count) {
-    // Twice the count, so that a list that keeps growing moves rarely.
-    const std::size_t size = std::max(kArgumentBlock, 2 * count);
-    argument_blocks_.emplace_back(new PackedArgument[size]);
-    argument_free_ = argument_blocks_.back().get();
-    argument_end_ = argument_free_ + size;
-  }
-  PackedArgument* room = argument_free_;
-  argument_free_ += count;
-  return room;
-}
-
-void ObjectStore::AppendMoving(SourceObject& object, PackedArgument record) {
+void ObjectStore::AppendArgument(SourceObject& object, ObjectArgument argument) {
+  const PackedArgument record = Pack(argument, &kept_->texts);
+  Arena& records = kept_->records;
   std::uint32_t& count = object.argument_count_;
-  PackedArgument* room = ArgumentRoom(count + std::size_t{1});
-  std::copy(object.packed_, object.packed_ + count, room);
-  room[count] = record;
-  object.packed_ = room;
-  object.texts_ = &texts_;
+  // The reader appends every argument to the object it has just made, whose
+  // list ends where the arena's next record would start: it grows in place.
+  if (count > 0 && reinterpret_cast<const char*>(object.records_ + count) == records.Next() &&
+      records.Remaining() >= sizeof(PackedArgument)) {
+    new (records.Allocate(sizeof(PackedArgument))) PackedArgument(record);
+    ++count;
+    return;
+  }
+  // Else the list moves to where the arena's next record starts, from where
+  // it can grow in place.
+  auto* room = reinterpret_cast<PackedArgument*>(
+      records.Allocate(sizeof(PackedArgument) * (std::size_t{count} + 1)));
+  std::uninitialized_copy(object.records_, object.records_ + count, room);
+  new (room + count) PackedArgument(record);
+  object.records_ = room;
+  object.texts_ = &kept_->texts;
   ++count;
 }
 
 void ObjectStore::SetArgumentValue(SourceObject& object, std::size_t index,
                                    std::string_view value) {
   const ObjectArgument argument = object.arguments()[index];
-  object.packed_[index] = Pack({argument.name, value});
+  object.records_[index] = Pack({argument.name, value}, &kept_->texts);
 }
 
 SourceObject* ObjectStore::NextObjectOfType(ObjectType type, VisitedIds* visited) {

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,83 +58,57 @@ struct ObjectArgument {
   std::string_view value;
 };
 
-/// Where the texts of stored arguments lie: the source bytes, and the
-/// arguments whose texts lie elsewhere (kept texts, names the program
-/// gives), stored whole.
-struct ArgumentTexts {
-  std::string_view source;
-  std::deque<ObjectArgument> loose;
-};
+/// The longest name and value that the store keeps as where they lie in the
+/// source; a longer one costs a copy of its two views. The reader's looks
+/// stay within these.
+constexpr std::size_t kLongestPackedName = 63;
+constexpr std::size_t kLongestPackedValue = 1023;
 
-/// An argument as stored, in 6 bytes. One written as name="value" in the
-/// source holds where (the name's offset and length, the value's length);
-/// any other holds an index into ArgumentTexts::loose.
-struct PackedArgument {
-  std::uint16_t part[3];
-};
+// The store's records; see store/packed_arguments.h.
+struct ArgumentTexts;
+struct PackedArgument;
 
-/// The arguments of one object, in source order, handed out as views.
+/// The arguments of one object, in source order, handed out as views: those
+/// it had when the list was taken.
 class ArgumentList {
  public:
-  class Iterator {
-   public:
-    using value_type = ObjectArgument;
-    Iterator(const ArgumentTexts* texts, const PackedArgument* at) : texts_(texts), at_(at) {}
-    ObjectArgument operator*() const;
-    Iterator& operator++() {
-      ++at_;
-      return *this;
-    }
-    bool operator!=(const Iterator& other) const { return at_ != other.at_; }
+  class Iterator;
 
-   private:
-    const ArgumentTexts* texts_;
-    const PackedArgument* at_;
-  };
-
-  ArgumentList(const ArgumentTexts* texts, const PackedArgument* packed, std::uint32_t size)
-      : texts_(texts), packed_(packed), size_(size) {}
-  Iterator begin() const { return {texts_, packed_}; }
-  Iterator end() const { return {texts_, packed_ + size_}; }
+  Iterator begin() const;
+  Iterator end() const;
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  ObjectArgument operator[](std::size_t i) const { return *Iterator(texts_, packed_ + i); }
-  /// The stored records, for prefetching.
-  const PackedArgument* data() const { return packed_; }
+  /// REQUIRES: i < size().
+  ObjectArgument operator[](std::size_t i) const;
 
  private:
+  friend struct SourceObject;
+  ArgumentList(const ArgumentTexts* texts, const PackedArgument* records, std::uint32_t size)
+      : texts_(texts), records_(records), size_(size) {}
+
   const ArgumentTexts* texts_;
-  const PackedArgument* packed_;
+  const PackedArgument* records_;
   std::uint32_t size_;
 };
 
-namespace packed {
-// The fields of a record, lowest bits first: offset, name length, value
-// length; the loose flag on top.
-constexpr unsigned kNameLengthShift = 30, kValueLengthShift = 36;
-constexpr std::uint64_t kOffsetLimit = std::uint64_t{1} << kNameLengthShift;
-constexpr std::uint64_t kNameLengthLimit = 64, kValueLengthLimit = 1024;
-constexpr std::uint64_t kLoose = std::uint64_t{1} << 47;
+class ArgumentList::Iterator {
+ public:
+  using value_type = ObjectArgument;
+  Iterator(const ArgumentList& list, std::uint32_t index) : list_(list), index_(index) {}
+  ObjectArgument operator*() const { return list_[index_]; }
+  Iterator& operator++() {
+    ++index_;
+    return *this;
+  }
+  bool operator!=(const Iterator& other) const { return index_ != other.index_; }
 
-inline std::uint64_t Load(PackedArgument record) {
-  return record.part[0] | std::uint64_t{record.part[1]} << 16 | std::uint64_t{record.part[2]} << 32;
-}
-inline PackedArgument Store(std::uint64_t bits) {
-  return {{static_cast<std::uint16_t>(bits), static_cast<std::uint16_t>(bits >> 16),
-           static_cast<std::uint16_t>(bits >> 32)}};
-}
-}  // namespace packed
+ private:
+  ArgumentList list_;
+  std::uint32_t index_;
+};
 
-inline ObjectArgument ArgumentList::Iterator::operator*() const {
-  const std::uint64_t record = packed::Load(*at_);
-  if (record & packed::kLoose) return texts_->loose[record & ~packed::kLoose];
-  const char* name = texts_->source.data() + (record & (packed::kOffsetLimit - 1));
-  const std::size_t name_length =
-      (record >> packed::kNameLengthShift) & (packed::kNameLengthLimit - 1);
-  const std::size_t value_length =
-      (record >> packed::kValueLengthShift) & (packed::kValueLengthLimit - 1);
-  return {{name, name_length}, {name + name_length + 2, value_length}};  // after ="
-}
+inline ArgumentList::Iterator ArgumentList::begin() const { return {*this, 0}; }
+inline ArgumentList::Iterator ArgumentList::end() const { return {*this, size_}; }
 
 struct SourceObject {
   std::uint32_t id = 0;
@@ -148,18 +121,19 @@ struct SourceObject {
   static constexpr std::size_t kMaxNameSize = 0xFFFF;
   void SetName(std::string_view name);
 
-  ArgumentList arguments() const { return {texts_, packed_, argument_count_}; }
+  ArgumentList arguments() const { return {texts_, records_, argument_count_}; }
 
  private:
   friend class ObjectStore;
   const char* name_ = nullptr;
-  // Set by the store; the records lie in one of its blocks.
+  // Set by the store; the records lie in its arena.
   const ArgumentTexts* texts_ = nullptr;
-  PackedArgument* packed_ = nullptr;
+  PackedArgument* records_ = nullptr;
   std::uint32_t argument_count_ = 0;
 
  public:
-  // Here, beside the count and the name's size, an object takes 40 bytes.
+  // Here, beside the count and the name's size, an object takes 40 bytes
+  // (checked in store.cc).
   ObjectType type = ObjectType::kUnknown;
 
  private:
@@ -181,10 +155,8 @@ std::optional<std::string_view> FindArgumentValue(const SourceObject& object, st
 /// names no centre and no group.
 std::string_view RequireArgumentValue(const SourceObject& object, std::string_view key);
 /// The position in the list of the first argument named `key` (any letter
-/// case), or nothing.
+/// case), or nothing: the one search the lookups share.
 std::optional<std::size_t> FindArgumentIndex(const ArgumentList& arguments, std::string_view key);
-/// The first argument of `object` named `key` (any letter case), or nothing.
-std::optional<ObjectArgument> FindArgument(const SourceObject& object, std::string_view key);
 /// The value of the first argument named PLAYER (any letter case) in
 /// `arguments`, or nothing.
 std::optional<std::string_view> FindPlayerArgument(const ArgumentList& arguments);
@@ -201,18 +173,19 @@ std::string HeaderName(std::string_view name, std::int32_t number);
 
 class ObjectStore {
  public:
-  ObjectStore() = default;
+  ObjectStore();
+  ~ObjectStore();
   ObjectStore(const ObjectStore&) = delete;
   ObjectStore& operator=(const ObjectStore&) = delete;
 
-  /// Keeps `text` for the rest of the run and returns a view of it.
-  std::string_view KeepText(std::string text);
+  /// Keeps a copy of `text` for the rest of the run and returns a view of it.
+  std::string_view KeepText(std::string_view text);
   /// Keeps a file's bytes for the rest of the run and returns a view of them.
   std::string_view KeepFile(platform::FileBytes bytes);
 
   /// Arguments written as name="value" in `source` are stored as where they
-  /// lie (PackedArgument) from now on; only the first call counts. REQUIRES: `source` outlives the
-  /// store's use of it.
+  /// lie from now on; only the first call counts. REQUIRES: `source`
+  /// outlives the store's use of it.
   void SetSource(std::string_view source);
 
   /// A new object with an empty argument list and the id NextObjectId(),
@@ -226,17 +199,7 @@ class ObjectStore {
 
   /// Appends an argument at the end of the argument list of `object`: in
   /// place when its list is the last one stored, else the list moves.
-  /// Inline: the reader appends every argument of the mission here.
-  void AppendArgument(SourceObject& object, ObjectArgument argument) {
-    const PackedArgument record = Pack(argument);
-    if (object.argument_count_ > 0 && object.packed_ + object.argument_count_ == argument_free_ &&
-        argument_free_ != argument_end_) {
-      *argument_free_++ = record;
-      ++object.argument_count_;
-    } else {
-      AppendMoving(object, record);
-    }
-  }
+  void AppendArgument(SourceObject& object, ObjectArgument argument);
   /// Gives the argument at `index` of `object`'s list the value `value`.
   /// REQUIRES: index < object.arguments().size().
   void SetArgumentValue(SourceObject& object, std::size_t index, std::string_view value);
@@ -259,42 +222,15 @@ class ObjectStore {
   std::string DebugString() const;
 
  private:
-  // Objects, argument records and small kept texts sit in large blocks that
-  // never move: a mission of a million objects then costs a few hundred
-  // allocations, not millions.
+  // Objects sit in blocks that never move, found by id: a mission of a
+  // million objects then costs a few hundred allocations, not millions.
   static constexpr std::size_t kObjectBlock = 4096;
-  static constexpr std::size_t kArgumentBlock = std::size_t{1} << 16;
-  static constexpr std::size_t kTextBlock = std::size_t{1} << 16;
-  static constexpr std::size_t kLargeText = 256;  // kept in a string of its own
-
   SourceObject& Slot(std::uint32_t id) {
     return object_blocks_[id / kObjectBlock][id % kObjectBlock];
   }
-  // The record of `argument`: its place in the source when it is written
-  // there as name="value" within the field sizes (the reader's looks keep
-  // names and values well inside them), else the index of a loose copy.
-  PackedArgument Pack(ObjectArgument argument) {
-    const auto address = [](std::string_view text) {
-      return reinterpret_cast<std::uintptr_t>(text.data());
-    };
-    const std::uintptr_t source = address(texts_.source);
-    const std::uintptr_t name = address(argument.name), value = address(argument.value);
-    if (argument.name.data() != nullptr && argument.value.data() != nullptr && name >= source &&
-        value == name + argument.name.size() + 2 &&
-        value + argument.value.size() <= source + texts_.source.size() &&
-        name - source < packed::kOffsetLimit && argument.name.size() < packed::kNameLengthLimit &&
-        argument.value.size() < packed::kValueLengthLimit) {
-      return packed::Store(std::uint64_t{name - source} |
-                           std::uint64_t{argument.name.size()} << packed::kNameLengthShift |
-                           std::uint64_t{argument.value.size()} << packed::kValueLengthShift);
-    }
-    return PackLoose(argument);
-  }
-  PackedArgument PackLoose(ObjectArgument argument);
-  // AppendArgument when the list must move to grow.
-  void AppendMoving(SourceObject& object, PackedArgument record);
-  // Room for `count` records in the last block.
-  PackedArgument* ArgumentRoom(std::size_t count);
+
+  // The arguments' records and the texts kept for the run (store.cc).
+  struct Kept;
 
   std::vector<std::unique_ptr<SourceObject[]>> object_blocks_;
   std::uint32_t next_object_id_ = 0;
@@ -302,16 +238,7 @@ class ObjectStore {
   // Ids of each enumerable type in list order, so that enumerating one type
   // costs time in proportion to the objects of that type.
   std::array<std::vector<std::uint32_t>, kObjectTypeCount> ids_by_type_;
-  ArgumentTexts texts_;
-  bool source_set_ = false;
-  std::vector<std::unique_ptr<PackedArgument[]>> argument_blocks_;
-  PackedArgument* argument_free_ = nullptr;  // in the last block
-  PackedArgument* argument_end_ = nullptr;
-  std::vector<std::unique_ptr<char[]>> text_blocks_;
-  char* text_free_ = nullptr;  // in the last block
-  char* text_end_ = nullptr;
-  std::deque<std::string> large_texts_;
-  std::deque<platform::FileBytes> files_;
+  std::unique_ptr<Kept> kept_;
 };
 
 }  // namespace vexlar

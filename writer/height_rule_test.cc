@@ -24,41 +24,23 @@ TEST(HeightRule, CutsThePositionAndKeepsTheHeightInInit) {
       {nullptr, "", " init= TYPE=Truck"},
   };
   for (const auto& [position, init, expected] : cases) {
-    // The texts once as views into a source the store knows (stored packed)
-    // and once as texts of their own (stored loose); a second object read
-    // after this one makes the appended INIT move the list.
-    std::string source = std::string("Position") + (position ? position : "") + "init" +
-                         (init ? init : "") + "TYPE" + "Truck";
-    for (const bool in_source : {true, false}) {
-      ObjectStore store;
-      if (in_source) store.SetSource(source);
-      std::string_view rest = in_source ? std::string_view(source) : std::string_view();
-      const auto text = [&](const char* literal) {
-        if (!in_source) return std::string_view(literal);
-        const std::string_view part = rest.substr(0, std::string_view(literal).size());
-        rest.remove_prefix(part.size());
-        return part;
-      };
-      SourceObject object = store.NewSourceObject();
-      const std::string_view position_name = text("Position"),
-                             position_value = text(position ? position : "");
-      if (position) store.AppendArgument(object, {position_name, position_value});
-      const std::string_view init_name = text("init"), init_value = text(init ? init : "");
-      if (init) store.AppendArgument(object, {init_name, init_value});
-      const std::string_view type_name = text("TYPE");
-      store.AppendArgument(object, {type_name, text("Truck")});
-      SourceObject& stored = store.AppendToList(object);
-      SourceObject next = store.NewSourceObject();
-      store.AppendArgument(next, {type_name, type_name});
-      store.AppendToList(next);
-      ApplyHeightRule(stored, &store);
-      std::string arguments;
-      for (const ObjectArgument a : stored.arguments())
-        arguments += " " + std::string(a.name) + "=" + std::string(a.value);
-      EXPECT_EQ(expected, arguments) << (position ? position : "no POSITION") << in_source;
-      EXPECT_EQ("1 ?  -1 TYPE=\"TYPE\"\n",
-                store.DebugString().substr(store.DebugString().find('\n') + 1));
-    }
+    // An object read after this one makes the appended INIT move the list.
+    ObjectStore store;
+    SourceObject object = store.NewSourceObject();
+    if (position) store.AppendArgument(object, {"Position", position});
+    if (init) store.AppendArgument(object, {"init", init});
+    store.AppendArgument(object, {"TYPE", "Truck"});
+    SourceObject& stored = store.AppendToList(object);
+    SourceObject next = store.NewSourceObject();
+    store.AppendArgument(next, {"TYPE", "TYPE"});
+    store.AppendToList(next);
+    ApplyHeightRule(stored, &store);
+    std::string arguments;
+    for (const ObjectArgument a : stored.arguments())
+      arguments += " " + std::string(a.name) + "=" + std::string(a.value);
+    EXPECT_EQ(expected, arguments) << (position ? position : "no POSITION");
+    EXPECT_EQ("1 ?  -1 TYPE=\"TYPE\"\n",
+              store.DebugString().substr(store.DebugString().find('\n') + 1));
   }
 }
 

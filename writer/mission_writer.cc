@@ -112,9 +112,6 @@ class MembersByGroup {
     const std::size_t count = members.size();
     for (std::size_t m = 0; m < count; ++m) {
       if (m + 12 < count) Prefetch(members[m + 12]);
-      if (m + 8 < count && !members[m + 8]->arguments().empty()) {
-        Prefetch(members[m + 8]->arguments().data());
-      }
       if (m + 4 < count && !members[m + 4]->arguments().empty()) {
         Prefetch(members[m + 4]->arguments()[0].name.data());
       }
@@ -142,15 +139,16 @@ class MembersByGroup {
   }
 
   static void ReportNoGroup(const SourceObject& member, Findings* findings, const char* noun) {
-    const std::optional<ObjectArgument> group = FindArgument(member, "GROUP");
+    const ArgumentList arguments = member.arguments();
+    const std::optional<std::size_t> group = FindArgumentIndex(arguments, "GROUP");
     const TextPlace place =
-        group ? findings->InSource(group->name) : findings->AtHeader(member.name());
+        group ? findings->InSource(arguments[*group].name) : findings->AtHeader(member.name());
     findings->Report("no-group", place, member.id, [&] {
       if (!group) {
         return std::string(noun) + " " + HeaderName(member.name(), member.nameNumber) +
                " has no GROUP; it is not written";
       }
-      return "GROUP " + std::string(group->value) + " names no group; the " + noun +
+      return "GROUP " + std::string(arguments[*group].value) + " names no group; the " + noun +
              " is not written";
     });
   }
@@ -209,15 +207,16 @@ std::string_view SideOf(const SourceObject& group, const CentresByNumber& centre
     }
   }
   if (findings != nullptr) {
-    const std::optional<ObjectArgument> centre = FindArgument(group, "CENTER");
+    const ArgumentList arguments = group.arguments();
+    const std::optional<std::size_t> centre = FindArgumentIndex(arguments, "CENTER");
     const TextPlace place =
-        centre ? findings->InSource(centre->name) : findings->AtHeader(group.name());
+        centre ? findings->InSource(arguments[*centre].name) : findings->AtHeader(group.name());
     findings->Report("no-centre", place, group.id, [&] {
       const std::string name = HeaderName(group.name(), group.nameNumber);
       if (!centre) return "group " + name + " has no CENTER; its side is empty";
       if (found == centres.end()) {
-        return "CENTER " + std::string(centre->value) + " names no centre; the side of group " +
-               name + " is empty";
+        return "CENTER " + std::string(arguments[*centre].value) +
+               " names no centre; the side of group " + name + " is empty";
       }
       return "the centre of group " + name + " has no SIDE; its side is empty";
     });
