@@ -10,6 +10,7 @@
 
 #include "driver/driver.h"
 #include "log/run_log.h"
+#include "platform/printf_format.h"
 #include "writer/mission_writer.h"
 
 namespace vexlar {
@@ -32,10 +33,7 @@ int Convert(const ConversionRequest& request, RunLog* log, std::FILE* console, s
 
 /// A note for the user on `errors`, after the messages so far on `console`
 /// (a redirected console is buffered).
-#if defined(__GNUC__)
-__attribute__((format(printf, 3, 4)))
-#endif
-void Note(std::FILE* console, std::FILE* errors, const char* format, ...);
+void Note(std::FILE* console, std::FILE* errors, const char* format, ...) VEXLAR_PRINTF(3, 4);
 
 }  // namespace vexlar
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/printf_format.h"
 #include "vexlar_version.h"
 
 namespace vexlar {
@@ -51,18 +52,10 @@ class RunLog {
 
   /// printf-style Line(); the text is cut at 511 characters. Values are
   /// passed as arguments, never as the format.
-  void Format(const char* format, ...)
-#if defined(__GNUC__)
-      __attribute__((format(printf, 2, 3)))
-#endif
-      ;
+  void Format(const char* format, ...) VEXLAR_PRINTF(2, 3);
 
   /// Format() for a message that ends the run: shown by a quiet log too.
-  void Error(const char* format, ...)
-#if defined(__GNUC__)
-      __attribute__((format(printf, 2, 3)))
-#endif
-      ;
+  void Error(const char* format, ...) VEXLAR_PRINTF(2, 3);
 
   /// Appends `text` to the file only.
   void AppendToFile(std::string_view text);
