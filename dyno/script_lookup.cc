@@ -6,6 +6,7 @@
 
 #include "dyno/line_look.h"
 #include "text/ascii.h"
+#include "text/line_end.h"
 
 namespace vexlar {
 namespace {
