@@ -102,6 +102,137 @@ bool IsCompositionArgument(std::string_view name) {
          EqualsIgnoringCase(name, "POSITION");
 }
 
+// The TYPE values of `compositions`, for one search of DynO.cpp; none when
+// it was not read.
+std::vector<std::string_view> TypesOf(const std::vector<const SourceObject*>& compositions,
+                                      bool config_read) {
+  std::vector<std::string_view> types;
+  if (!config_read) return types;
+  for (const SourceObject* composition : compositions) {
+    if (std::optional<std::string_view> type = FindArgumentValue(*composition, "TYPE")) {
+      types.push_back(*type);
+    }
+  }
+  return types;
+}
+
+// The expansion of one run: DynO.cpp and every script are read once and
+// kept for the compositions that follow.
+class Expander {
+ public:
+  // REQUIRES: `compositions` are all the compositions to be expanded.
+  Expander(const std::string& data_directory, const std::vector<const SourceObject*>& compositions,
+           ObjectStore* store, RunLog* log, Findings* findings)
+      : data_directory_(data_directory),
+        config_path_(data_directory + "DynO.cpp"),
+        config_read_(platform::ReadWholeFile(config_path_, &config_bytes_)),
+        finder_(config_bytes_.view(), TypesOf(compositions, config_read_)),
+        store_(store),
+        log_(log),
+        findings_(findings) {}
+
+  // Appends the vehicles of `composition`, or logs why it gets none.
+  void Expand(const SourceObject& composition) {
+    ReportUnreadArguments(composition);
+    log_->Format("DynO config file: %s\n", config_path_.c_str());
+    if (!config_read_) {
+      log_->Format("Cannot open DynO config file!\nPath: %s\n", config_path_.c_str());
+      Report(findings_, "composition", composition, {},
+             [&] { return config_path_ + " cannot be read; the composition gets no vehicles"; });
+      return;
+    }
+    const std::optional<std::string_view> name = ScriptName(composition);
+    if (!name) return;
+    log_->Format("DynO script name: %.*s\n", Length(*name), name->data());
+    const std::string script_path =
+        data_directory_ + "DynO" + platform::kSeparator + std::string(*name);
+    const LoadedScript& script = Script(*name, script_path, composition);
+    if (!script.readable) {
+      log_->Format("Cannot open script file!\nPath: %s\n", script_path.c_str());
+      Report(findings_, "composition", composition, "TYPE", [&] {
+        return "the script " + script_path + " cannot be read; the composition gets no vehicles";
+      });
+      return;
+    }
+    AppendVehicles(composition, script);
+  }
+
+ private:
+  void ReportUnreadArguments(const SourceObject& composition) {
+    if (findings_ == nullptr) return;
+    for (const ObjectArgument& argument : composition.arguments()) {
+      if (IsCompositionArgument(argument.name)) continue;
+      findings_->Report(
+          "unknown-argument", findings_->InSource(argument.name), composition.id,
+          [&] { return std::string(argument.name) + " is not read for an objectComposition"; });
+    }
+  }
+
+  // The script file name that DynO.cpp gives the composition's TYPE; none,
+  // after logging why, when it has no TYPE or DynO.cpp no script for it.
+  std::optional<std::string_view> ScriptName(const SourceObject& composition) {
+    const std::optional<std::string_view> type = FindArgumentValue(composition, "TYPE");
+    const std::optional<std::string_view> name = type ? finder_.Find(*type) : std::nullopt;
+    if (name) return name;
+    const std::string_view shown = type.value_or("");
+    log_->Format("Cannot find DynO script!\nType: %.*s\n", Length(shown), shown.data());
+    Report(findings_, "composition", composition, "TYPE", [&] {
+      if (!type) return std::string("the composition has no TYPE; it gets no vehicles");
+      return "TYPE \"" + std::string(*type) +
+             "\" has no script in DynO.cpp; the composition gets no vehicles";
+    });
+    return std::nullopt;
+  }
+
+  // The script `name` at `script_path`, read and scanned the first time a
+  // composition asks for it; its problems are told with that composition.
+  const LoadedScript& Script(std::string_view name, const std::string& script_path,
+                             const SourceObject& composition) {
+    const auto [slot, is_new] = scripts_.try_emplace(std::string(name));
+    LoadedScript& script = slot->second;
+    if (!is_new) return script;
+    platform::FileBytes bytes;
+    script.readable = platform::ReadWholeFile(script_path, &bytes);
+    if (!script.readable) return script;
+    const std::string_view text = store_->KeepFile(std::move(bytes));
+    std::vector<ScriptProblem> problems;
+    script.entries = ScanScript(text, findings_ != nullptr ? &problems : nullptr);
+    const std::string_view path = problems.empty() ? "" : store_->KeepText(script_path);
+    for (ScriptProblem& problem : problems) {
+      findings_->Report(problem.kind, {path, text, problem.offset}, composition.id,
+                        [&] { return std::move(problem.message); });
+    }
+    return script;
+  }
+
+  // One vehicle per entry of `script`, around the composition's POSITION
+  // and turned by its ANGLE.
+  void AppendVehicles(const SourceObject& composition, const LoadedScript& script) {
+    const std::optional<std::string_view> angle_text = FindArgumentValue(composition, "ANGLE");
+    const double angle =
+        angle_text ? Number(findings_, composition, "ANGLE", "ANGLE", *angle_text) : 0;
+    TextFields position;
+    SplitFields(FindArgumentValue(composition, "POSITION").value_or(""), BracketEnds::kInThirdField,
+                std::string_view::npos, &position);
+    const Vec3 center{
+        Number(findings_, composition, "POSITION", "x of POSITION", position.field[0]),
+        Number(findings_, composition, "POSITION", "y of POSITION", position.field[1])};
+    for (const ScriptEntry& entry : script.entries) {
+      AppendVehicle(entry, center.x, center.y, angle, store_, log_);
+    }
+  }
+
+  const std::string& data_directory_;
+  const std::string config_path_;
+  platform::FileBytes config_bytes_;  // before config_read_, which fills it
+  const bool config_read_;
+  const ScriptNameFinder finder_;                          // views into config_bytes_
+  std::unordered_map<std::string, LoadedScript> scripts_;  // by file name
+  ObjectStore* const store_;
+  RunLog* const log_;
+  Findings* const findings_;
+};
+
 }  // namespace
 
 void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log,
@@ -114,92 +245,8 @@ void ExpandCompositions(const std::string& data_directory, ObjectStore* store, R
     compositions.push_back(composition);
   }
   if (compositions.empty()) return;
-
-  const std::string config_path = data_directory + "DynO.cpp";
-  platform::FileBytes config_bytes;
-  const bool config_read = platform::ReadWholeFile(config_path, &config_bytes);
-  const std::string_view config = config_bytes.view();
-  std::vector<std::string_view> types;
-  if (config_read) {
-    for (const SourceObject* composition : compositions) {
-      if (std::optional<std::string_view> type = FindArgumentValue(*composition, "TYPE")) {
-        types.push_back(*type);
-      }
-    }
-  }
-  const ScriptNameFinder finder(config, types);
-  std::unordered_map<std::string, LoadedScript> scripts;  // by file name
-
-  for (const SourceObject* composition : compositions) {
-    if (findings != nullptr) {
-      for (const ObjectArgument& argument : composition->arguments()) {
-        if (IsCompositionArgument(argument.name)) continue;
-        findings->Report(
-            "unknown-argument", findings->InSource(argument.name), composition->id,
-            [&] { return std::string(argument.name) + " is not read for an objectComposition"; });
-      }
-    }
-    log->Format("DynO config file: %s\n", config_path.c_str());
-    if (!config_read) {
-      log->Format("Cannot open DynO config file!\nPath: %s\n", config_path.c_str());
-      Report(findings, "composition", *composition, {},
-             [&] { return config_path + " cannot be read; the composition gets no vehicles"; });
-      continue;
-    }
-    const std::optional<std::string_view> type = FindArgumentValue(*composition, "TYPE");
-    const std::optional<std::string_view> name = type ? finder.Find(*type) : std::nullopt;
-    if (!name) {
-      const std::string_view shown = type.value_or("");
-      log->Format("Cannot find DynO script!\nType: %.*s\n", Length(shown), shown.data());
-      Report(findings, "composition", *composition, "TYPE", [&] {
-        if (!type) return std::string("the composition has no TYPE; it gets no vehicles");
-        return "TYPE \"" + std::string(*type) +
-               "\" has no script in DynO.cpp; the composition gets no vehicles";
-      });
-      continue;
-    }
-    log->Format("DynO script name: %.*s\n", Length(*name), name->data());
-
-    const std::string script_path =
-        data_directory + "DynO" + platform::kSeparator + std::string(*name);
-    const auto [slot, is_new] = scripts.try_emplace(std::string(*name));
-    LoadedScript& script = slot->second;
-    if (is_new) {
-      platform::FileBytes bytes;
-      script.readable = platform::ReadWholeFile(script_path, &bytes);
-      if (script.readable) {
-        const std::string_view text = store->KeepFile(std::move(bytes));
-        std::vector<ScriptProblem> problems;
-        script.entries = ScanScript(text, findings != nullptr ? &problems : nullptr);
-        // Told once, with the first composition that uses the script.
-        const std::string_view path = problems.empty() ? "" : store->KeepText(script_path);
-        for (ScriptProblem& problem : problems) {
-          findings->Report(problem.kind, {path, text, problem.offset}, composition->id,
-                           [&] { return std::move(problem.message); });
-        }
-      }
-    }
-    if (!script.readable) {
-      log->Format("Cannot open script file!\nPath: %s\n", script_path.c_str());
-      Report(findings, "composition", *composition, "TYPE", [&] {
-        return "the script " + script_path + " cannot be read; the composition gets no vehicles";
-      });
-      continue;
-    }
-
-    const std::optional<std::string_view> angle_text = FindArgumentValue(*composition, "ANGLE");
-    const double angle =
-        angle_text ? Number(findings, *composition, "ANGLE", "ANGLE", *angle_text) : 0;
-    TextFields position;
-    SplitFields(FindArgumentValue(*composition, "POSITION").value_or(""),
-                BracketEnds::kInThirdField, std::string_view::npos, &position);
-    const Vec3 center{
-        Number(findings, *composition, "POSITION", "x of POSITION", position.field[0]),
-        Number(findings, *composition, "POSITION", "y of POSITION", position.field[1])};
-    for (const ScriptEntry& entry : script.entries) {
-      AppendVehicle(entry, center.x, center.y, angle, store, log);
-    }
-  }
+  Expander expander(data_directory, compositions, store, log, findings);
+  for (const SourceObject* composition : compositions) expander.Expand(*composition);
 }
 
 }  // namespace vexlar

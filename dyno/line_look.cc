@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-namespace vexlar {
+#include "text/line_end.h"
 
-bool IsLineEndAt(std::string_view bytes, std::size_t position) {
-  if (position >= bytes.size()) return false;
-  if (bytes[position] == '\n') return true;
-  return bytes[position] == '\r' && position + 1 < bytes.size() && bytes[position + 1] == '\n';
-}
+namespace vexlar {
 
 std::string_view LineAt(std::string_view bytes, std::size_t position) {
   if (position >= bytes.size()) return {};

@@ -1,6 +1,6 @@
 // Bounded looks into the composition files, which are held in memory as read
 // (binary). A look reads from a position to the end of its line, like one
-// line read of a text stream: a line end is LF, or CR LF counted as one.
+// line read of a text stream, whose line ends are those of text/line_end.h.
 #ifndef VEXLAR_DYNO_LINE_LOOK_H_
 #define VEXLAR_DYNO_LINE_LOOK_H_
 
@@ -16,9 +16,6 @@ constexpr std::size_t kLookSize = 255;
 /// at most kLookSize characters, fewer when a line end comes first; empty at
 /// or past the end of `bytes`.
 std::string_view LineAt(std::string_view bytes, std::size_t position);
-
-/// True when the byte at `position` starts a line end (LF, or CR before LF).
-bool IsLineEndAt(std::string_view bytes, std::size_t position);
 
 }  // namespace vexlar
 

@@ -6,6 +6,7 @@
 
 #include "dyno/line_look.h"
 #include "text/ascii.h"
+#include "text/line_end.h"
 
 namespace vexlar {
 namespace {
@@ -39,80 +40,96 @@ std::size_t FirstMatch(std::string_view bytes, std::string_view folded, std::siz
   return kNotFound;
 }
 
-// The first start of each pattern (folded, not empty, free of CR and LF) in
-// `text` folded, or kNotFound: one Aho-Corasick pass over `text`.
-std::vector<std::size_t> FirstStarts(std::string_view text,
-                                     const std::vector<std::string_view>& patterns) {
+// The patterns (folded, not empty, free of CR and LF) as a trie with
+// failure links (Aho-Corasick), which finds the first start of every
+// pattern in one pass over a text.
+class PatternMatcher {
+ public:
+  // `patterns` must outlive the matcher.
+  explicit PatternMatcher(const std::vector<std::string_view>& patterns) : patterns_(patterns) {
+    for (std::size_t i = 0; i < patterns.size(); ++i) Insert(patterns[i], static_cast<int>(i));
+    LinkFailures();
+  }
+
+  // The first start of each pattern in `text` folded, or kNotFound.
+  std::vector<std::size_t> FirstStarts(std::string_view text) const {
+    std::vector<std::size_t> starts(patterns_.size(), kNotFound);
+    int state = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      state = Step(state, static_cast<unsigned char>(FoldLower(text[i])));
+      // A pattern ending here that was seen before has had all its suffixes
+      // seen too, so the walk stops at the first one already recorded.
+      for (int out = NodeAt(state).output; out >= 0;) {
+        const Node& node = NodeAt(out);
+        const auto p = static_cast<std::size_t>(node.pattern);
+        if (starts[p] != kNotFound) break;
+        starts[p] = i + 1 - patterns_[p].size();
+        out = NodeAt(node.fail).output;
+      }
+    }
+    return starts;
+  }
+
+ private:
   struct Node {
     int fail = 0;
     int output = -1;  // the longest pattern ending here: this node or one on its fail chain
     int pattern = -1;
     std::vector<std::pair<unsigned char, int>> children;
   };
-  std::vector<Node> nodes(1);
-  std::unordered_map<std::uint64_t, int> edges;
-  const auto child = [&edges](int node, unsigned char c) {
-    const auto it = edges.find(static_cast<std::uint64_t>(node) << 8 | c);
-    return it == edges.end() ? -1 : it->second;
-  };
 
-  for (std::size_t i = 0; i < patterns.size(); ++i) {
+  const Node& NodeAt(int node) const { return nodes_[static_cast<std::size_t>(node)]; }
+  Node& NodeAt(int node) { return nodes_[static_cast<std::size_t>(node)]; }
+  static std::uint64_t Edge(int node, unsigned char c) {
+    return static_cast<std::uint64_t>(node) << 8 | c;
+  }
+  int Child(int node, unsigned char c) const {
+    const auto it = edges_.find(Edge(node, c));
+    return it == edges_.end() ? -1 : it->second;
+  }
+  // The state after `byte` from `state`, following failure links.
+  int Step(int state, unsigned char byte) const {
+    int next;
+    while ((next = Child(state, byte)) < 0 && state != 0) state = NodeAt(state).fail;
+    return std::max(next, 0);
+  }
+
+  void Insert(std::string_view pattern, int index) {
     int node = 0;
-    for (char c : patterns[i]) {
-      const unsigned char byte = static_cast<unsigned char>(c);
-      int next = child(node, byte);
+    for (const char c : pattern) {
+      const auto byte = static_cast<unsigned char>(c);
+      int next = Child(node, byte);
       if (next < 0) {
-        next = static_cast<int>(nodes.size());
-        nodes.emplace_back();
-        nodes[static_cast<std::size_t>(node)].children.emplace_back(byte, next);
-        edges.emplace(static_cast<std::uint64_t>(node) << 8 | byte, next);
+        next = static_cast<int>(nodes_.size());
+        nodes_.emplace_back();
+        NodeAt(node).children.emplace_back(byte, next);
+        edges_.emplace(Edge(node, byte), next);
       }
       node = next;
     }
-    nodes[static_cast<std::size_t>(node)].pattern = static_cast<int>(i);
+    NodeAt(node).pattern = index;
   }
 
-  std::deque<int> queue{0};
-  while (!queue.empty()) {
-    const int parent = queue.front();
-    queue.pop_front();
-    for (const auto& [byte, node] : nodes[static_cast<std::size_t>(parent)].children) {
-      int fail = 0;
-      if (parent != 0) {
-        int candidate = nodes[static_cast<std::size_t>(parent)].fail;
-        while (candidate != 0 && child(candidate, byte) < 0) {
-          candidate = nodes[static_cast<std::size_t>(candidate)].fail;
-        }
-        fail = std::max(child(candidate, byte), 0);
+  // Breadth first, so that a node's failure target is linked before it.
+  void LinkFailures() {
+    std::deque<int> queue{0};
+    while (!queue.empty()) {
+      const int parent = queue.front();
+      queue.pop_front();
+      for (const auto& [byte, node] : NodeAt(parent).children) {
+        const int fail = parent == 0 ? 0 : Step(NodeAt(parent).fail, byte);
+        Node& n = NodeAt(node);
+        n.fail = fail;
+        n.output = n.pattern >= 0 ? node : NodeAt(fail).output;
+        queue.push_back(node);
       }
-      Node& n = nodes[static_cast<std::size_t>(node)];
-      n.fail = fail;
-      n.output = n.pattern >= 0 ? node : nodes[static_cast<std::size_t>(fail)].output;
-      queue.push_back(node);
     }
   }
 
-  std::vector<std::size_t> starts(patterns.size(), kNotFound);
-  int state = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(FoldLower(text[i]));
-    int next;
-    while ((next = child(state, byte)) < 0 && state != 0) {
-      state = nodes[static_cast<std::size_t>(state)].fail;
-    }
-    state = std::max(next, 0);
-    // A pattern ending here that was seen before has had all its suffixes
-    // seen too, so the walk stops at the first one already recorded.
-    for (int out = nodes[static_cast<std::size_t>(state)].output; out >= 0;) {
-      const Node& n = nodes[static_cast<std::size_t>(out)];
-      const std::size_t p = static_cast<std::size_t>(n.pattern);
-      if (starts[p] != kNotFound) break;
-      starts[p] = i + 1 - patterns[p].size();
-      out = nodes[static_cast<std::size_t>(n.fail)].output;
-    }
-  }
-  return starts;
-}
+  const std::vector<std::string_view>& patterns_;
+  std::vector<Node> nodes_ = std::vector<Node>(1);
+  std::unordered_map<std::uint64_t, int> edges_;  // Edge(node, byte) -> child
+};
 
 // Steps 3 and 4 of the lookup, for a look right after the word.
 std::optional<std::string_view> NameAfterWord(std::string_view config, std::size_t position) {
@@ -154,7 +171,7 @@ ScriptNameFinder::ScriptNameFinder(std::string_view config,
       plain_index.push_back(i);
     }
   }
-  const std::vector<std::size_t> plain_starts = FirstStarts(config, plain);
+  const std::vector<std::size_t> plain_starts = PatternMatcher(plain).FirstStarts(config);
   for (std::size_t j = 0; j < plain.size(); ++j) starts[plain_index[j]] = plain_starts[j];
 
   std::vector<std::size_t> words;  // every start of "objectscript", ascending

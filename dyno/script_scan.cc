@@ -80,71 +80,89 @@ std::optional<OffsetList> ReadOffsetList(std::string_view script, std::size_t po
                     problems.Number(fields.field[2], "offset dz", position), position + fields.end};
 }
 
+// Where the class name of the entry whose look is `look` ends: its closing
+// '"', the last before the first '[' that follows one, and that '['.
+struct NameEnd {
+  std::size_t close = kNotFound;
+  std::size_t list = kNotFound;
+};
+NameEnd FindNameEnd(std::string_view look) {
+  NameEnd found;
+  for (std::size_t k = 2; k < look.size(); ++k) {
+    if (look[k] == '"') {
+      found.close = k;
+    } else if (look[k] == '[' && found.close != kNotFound) {
+      found.list = k;
+      break;
+    }
+  }
+  return found;
+}
+
+// The fields after the offset list that ends at `list_end`: the direction,
+// then the fuel and the damage, each after a ',' and up to the next ',' or
+// ']' (the damage only up to ']'). Returns the position of the entry's
+// closing ']', or nothing when a field has no end on its line.
+std::optional<std::size_t> ReadFieldsAfterList(std::string_view script, std::size_t list_end,
+                                               std::size_t start, ScriptEntry* entry,
+                                               Problems& problems) {
+  struct Part {
+    double ScriptEntry::*value;
+    const char* what;
+    std::string_view ends;
+  };
+  static constexpr Part kParts[] = {{&ScriptEntry::direction, "direction", ",]"},
+                                    {&ScriptEntry::fuel, "fuel", ",]"},
+                                    {&ScriptEntry::damage, "damage", "]"}};
+  // The separator before the direction; a ']' there ends an entry without one.
+  const std::optional<Field> separator = ReadField(script, list_end + 1, ",]");
+  if (!separator) return std::nullopt;
+  std::size_t end = separator->end;
+  for (const Part& part : kParts) {
+    if (script[end] != ',') break;
+    const std::optional<Field> field = ReadField(script, end + 1, part.ends);
+    if (!field) return std::nullopt;
+    entry->*part.value = problems.Number(field->text, part.what, start);
+    end = field->end;
+  }
+  return end;
+}
+
 // Reads the entry whose '["' is at `start`, appending it to `entries` when it
 // makes one. Returns the position at which the scan goes on.
 std::size_t ReadEntry(std::string_view script, std::size_t start, std::vector<ScriptEntry>* entries,
                       Problems& problems) {
   const std::string_view look = LineAt(script, start);
-  std::size_t close = kNotFound;
-  std::size_t list = kNotFound;
-  for (std::size_t k = 2; k < look.size(); ++k) {
-    if (look[k] == '"') {
-      close = k;
-    } else if (look[k] == '[' && close != kNotFound) {
-      list = k;
-      break;
-    }
-  }
-  if (close == kNotFound) {
+  const NameEnd name = FindNameEnd(look);
+  if (name.close == kNotFound) {
     problems.NoVehicle(start, "its class name is not closed on its line");
     return start + 1;
   }
-  const std::size_t after_name = start + close + 1;
-  if (close + 1 < look.size() && look[close + 1] == ']') return after_name;  // class name alone
-  if (list == kNotFound) {
+  const std::size_t after_name = start + name.close + 1;
+  // A class name alone makes no entry and is not told.
+  if (name.close + 1 < look.size() && look[name.close + 1] == ']') return after_name;
+  if (name.list == kNotFound) {
     problems.NoVehicle(start, "it has no offset list on its line");
     return after_name;
   }
-
-  const std::optional<OffsetList> offsets = ReadOffsetList(script, start + list, problems);
+  const std::optional<OffsetList> offsets = ReadOffsetList(script, start + name.list, problems);
   if (!offsets) {
     problems.NoVehicle(start, "its offset list is not closed on its line");
     return after_name;
   }
-  const auto unclosed = [&] {
-    problems.NoVehicle(start, "it is not closed on its line");
-    return after_name;
-  };
   ScriptEntry entry;
-  entry.class_name = script.substr(start + 2, close - 2);
+  entry.class_name = script.substr(start + 2, name.close - 2);
   entry.dx = offsets->dx;
   entry.dy = offsets->dy;
   entry.dz = offsets->dz;
-
-  // The separator before the direction; a ']' there ends an entry without one.
-  const std::optional<Field> separator = ReadField(script, offsets->end + 1, ",]");
-  if (!separator) return unclosed();
-  std::size_t end = separator->end;
-  if (script[end] == ',') {
-    const std::optional<Field> direction = ReadField(script, end + 1, ",]");
-    if (!direction) return unclosed();
-    entry.direction = problems.Number(direction->text, "direction", start);
-    end = direction->end;
-    if (script[end] == ',') {
-      const std::optional<Field> fuel = ReadField(script, end + 1, ",]");
-      if (!fuel) return unclosed();
-      entry.fuel = problems.Number(fuel->text, "fuel", start);
-      end = fuel->end;
-      if (script[end] == ',') {
-        const std::optional<Field> damage = ReadField(script, end + 1, "]");
-        if (!damage) return unclosed();
-        entry.damage = problems.Number(damage->text, "damage", start);
-        end = damage->end;
-      }
-    }
+  const std::optional<std::size_t> end =
+      ReadFieldsAfterList(script, offsets->end, start, &entry, problems);
+  if (!end) {
+    problems.NoVehicle(start, "it is not closed on its line");
+    return after_name;
   }
   entries->push_back(entry);
-  return end + 1;
+  return *end + 1;
 }
 
 }  // namespace

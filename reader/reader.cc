@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "reader/quote_spans.h"
+#include "text/line_end.h"
 
 namespace vexlar {
 namespace {
@@ -24,9 +25,28 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 // characters are looked at, only a space or a tab can be the blank.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
+// The header number in `digits`, the look after the name's underscore:
+// the digits that directly follow that underscore, up to the first digit
+// followed by a blank, capped at INT32_MAX. Anything else before that blank
+// leaves `*number` as it is (no number). Returns the count of characters
+// up to that blank, or 0 when the look holds no digit before a blank.
+std::size_t ReadHeaderNumber(std::string_view digits, std::int32_t* number) {
+  for (std::size_t e = 1; e < digits.size(); ++e) {
+    if (!IsDigit(digits[e - 1]) || !IsBlank(digits[e])) continue;
+    std::int64_t value = -1;
+    for (std::size_t i = 1; i < e && IsDigit(digits[i]); ++i) {
+      value = std::min<std::int64_t>((value < 0 ? 0 : value) * 10 + (digits[i] - '0'),
+                                     std::numeric_limits<std::int32_t>::max());
+    }
+    if (value >= 0) *number = static_cast<std::int32_t>(value);
+    return e;
+  }
+  return 0;
+}
+
 // Characters read from the cursor: at most a given count, stopping after a
-// line end, which belongs to the look. A CR LF pair is one line end, read as
-// "\n"; a lone CR is an ordinary character.
+// line end, which belongs to the look. A CR LF line end (text/line_end.h)
+// is read as "\n".
 struct Look {
   std::string_view chars;
   std::size_t start = 0;     // byte offset of the first character
@@ -54,7 +74,9 @@ class SourceScanner {
     if (cursor_ < text_.size()) {
       const std::size_t line_end = NextLineEnd();
       const std::size_t k = line_end - cursor_;
-      if (line_end < text_.size() && k < count && (k == 0 || text_[line_end - 1] != '\r')) {
+      // The LF at line_end must not end a CR LF inside the look.
+      if (line_end < text_.size() && k < count &&
+          (k == 0 || LineEndSizeAt(text_, line_end - 1) != 2)) {
         at_end_ = false;
         Look look;
         look.chars = text_.substr(cursor_, k + 1);
@@ -66,6 +88,12 @@ class SourceScanner {
   }
   Look LookAheadSlowly(std::size_t count);
   bool ReadObject();
+  // The header: "class", a blank, "_", the name, "_", the number, a blank.
+  // Sets name_ and number_; false when the file holds no further header.
+  bool ReadHeader();
+  // Sets the object's type from the quoted keyword after "objectType"; an
+  // object left of no known type is told of, as it will be dropped.
+  void ReadType(SourceObject& object);
   void ReadArgumentsBlock(SourceObject& object);
   // Reads one argument into `object`, or stops on the block's closing brace.
   void ReadArgument(SourceObject& object);
@@ -141,7 +169,7 @@ Look SourceScanner::LookAheadSlowly(std::size_t count) {
   if (NextLineEnd() - cursor_ < reach) newline = text_.data() + next_line_end_;
   if (newline != nullptr) {
     const auto k = static_cast<std::size_t>(newline - start);
-    if (k >= 1 && start[k - 1] == '\r' && k <= count) {
+    if (k >= 1 && LineEndSizeAt(text_, next_line_end_ - 1) == 2 && k <= count) {
       scratch_.assign(start, k - 1);
       scratch_ += '\n';
       look.chars = scratch_;
@@ -214,7 +242,18 @@ bool SourceScanner::SkipToBlankBefore(bool (*accept)(char)) {
 // Reads one object at the cursor and appends it to the store; false when
 // no further object was found.
 bool SourceScanner::ReadObject() {
-  // The header: "class", a blank, "_", the name, "_", the number, a blank.
+  if (!ReadHeader()) return false;
+  SourceObject object = store_->NewSourceObject();
+  object.SetName(name_);
+  object.nameNumber = number_;
+  object_id_ = object.id;
+  ReadType(object);
+  ReadArgumentsBlock(object);
+  store_->AppendToList(object);
+  return true;
+}
+
+bool SourceScanner::ReadHeader() {
   if (!SkipTo("class")) return false;
   header_ = cursor_;
   object_id_ = Finding::kNoObject;
@@ -232,19 +271,7 @@ bool SourceScanner::ReadObject() {
   const Look number_look = LookAhead(kNameLook);
   const std::string_view digits = number_look.chars;
   std::int32_t number = kNoHeaderNumber;
-  for (std::size_t e = 1; e < digits.size(); ++e) {
-    if (!IsDigit(digits[e - 1]) || !IsBlank(digits[e])) continue;
-    // The digits that directly follow the underscore; anything else before
-    // the blank leaves the object without a number.
-    std::int64_t value = -1;
-    for (std::size_t i = 1; i < e && IsDigit(digits[i]); ++i) {
-      value = std::min<std::int64_t>((value < 0 ? 0 : value) * 10 + (digits[i] - '0'),
-                                     std::numeric_limits<std::int32_t>::max());
-    }
-    if (value >= 0) number = static_cast<std::int32_t>(value);
-    cursor_ += e;
-    break;
-  }
+  cursor_ += ReadHeaderNumber(digits, &number);
   name_ = name;
   number_ = number;
   if (number_look.reached_end) {
@@ -254,12 +281,10 @@ bool SourceScanner::ReadObject() {
     });
     return false;
   }
+  return true;
+}
 
-  SourceObject object = store_->NewSourceObject();
-  object.SetName(name);
-  object.nameNumber = number;
-  object_id_ = object.id;
-
+void SourceScanner::ReadType(SourceObject& object) {
   std::string_view keyword;
   bool keyword_closed = false;
   if (SkipTo("objectType")) {
@@ -283,9 +308,6 @@ bool SourceScanner::ReadObject() {
              " is no known type; the object is dropped";
     });
   }
-  ReadArgumentsBlock(object);
-  store_->AppendToList(object);
-  return true;
 }
 
 std::string SourceScanner::Header() const { return HeaderName(name_, number_); }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <string_view>
 
 #include "text/ascii.h"
@@ -148,12 +149,7 @@ void WalkArguments(const ArgumentList& arguments, const Table& table, TextWriter
     }
     if (*r != kNoRow || unwritten == nullptr || unwritten->findings == nullptr) continue;
     if (unwritten->also != nullptr && InTable(*unwritten->also, argument.name)) continue;
-    Findings& findings = *unwritten->findings;
-    findings.Report("unknown-argument", findings.InSource(argument.name), unwritten->object->id,
-                    [&] {
-                      return std::string(argument.name) + " is not written for " +
-                             ObjectTypePhrase(unwritten->object->type);
-                    });
+    ReportUnwrittenArgument(*unwritten->object, argument, unwritten->findings);
   }
 }
 
@@ -286,6 +282,22 @@ void WriteEffects(const ArgumentList& arguments, std::string_view class_indent,
 }
 
 }  // namespace
+
+void ReportUnwrittenArgument(const SourceObject& object, const ObjectArgument& argument,
+                             Findings* findings) {
+  if (findings == nullptr) return;
+  findings->Report("unknown-argument", findings->InSource(argument.name), object.id, [&] {
+    return std::string(argument.name) + " is not written for " + ObjectTypePhrase(object.type);
+  });
+}
+
+void ReportUnwrittenArguments(const SourceObject& object, Findings* findings,
+                              bool (*uses)(std::string_view name)) {
+  if (findings == nullptr) return;
+  for (const ObjectArgument argument : object.arguments()) {
+    if (!uses(argument.name)) ReportUnwrittenArgument(object, argument, findings);
+  }
+}
 
 void WriteMarkerAttributes(const SourceObject& marker, TextWriter& out, Findings* findings) {
   const Unwritten unwritten{findings, &marker, nullptr};

@@ -8,7 +8,6 @@
 #define VEXLAR_WRITER_ATTRIBUTES_H_
 
 #include <string_view>
-#include <vector>
 
 #include "log/findings.h"
 #include "store/store.h"
@@ -39,6 +38,16 @@ void WriteSensorAttributes(const SourceObject& trigger, TextWriter& out,
 /// tabs), which is written even when empty.
 void WriteWaypointAttributes(const SourceObject& waypoint, TextWriter& out,
                              Findings* findings = nullptr);
+
+/// Tells `findings` (when given) that `argument` of `object` is not
+/// written: "<name> is not written for <a type>".
+void ReportUnwrittenArgument(const SourceObject& object, const ObjectArgument& argument,
+                             Findings* findings);
+
+/// ReportUnwrittenArgument for each argument of `object` whose name `uses`
+/// does not take, for the kinds the writer handles without a table.
+void ReportUnwrittenArguments(const SourceObject& object, Findings* findings,
+                              bool (*uses)(std::string_view name));
 
 }  // namespace vexlar
 

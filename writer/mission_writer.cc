@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "text/ascii.h"
 #include "writer/attributes.h"
+#include "writer/groups.h"
 #include "writer/height_rule.h"
 #include "writer/sections.h"
 #include "writer/text_writer.h"
@@ -39,10 +40,6 @@ constexpr IntelRow kIntelRows[] = {
     {"MINUTE", "\t\tminute=%s;\n", "\t\tminute=20;\n"},
 };
 
-using ObjectRefs = std::vector<SourceObject*>;
-// The first centre object of each number.
-using CentresByNumber = std::unordered_map<std::int32_t, const SourceObject*>;
-
 // Counts and numbers are written as unsigned 32-bit values; a missing
 // header number (-1) thus shows as 4294967295.
 unsigned long LogNumber(std::int32_t value) {
@@ -52,177 +49,8 @@ unsigned long LogCount(std::size_t count) {
   return static_cast<unsigned long>(static_cast<std::uint32_t>(count));
 }
 
-ObjectRefs AllOfType(ObjectStore* store, ObjectType type) {
-  ObjectRefs objects;
-  VisitedIds visited;
-  while (SourceObject* object = store->NextObjectOfType(type, &visited)) objects.push_back(object);
-  return objects;
-}
-
-// A hint that a loop will read `address` a few iterations later, so that
-// the reads of a long loop over scattered objects overlap. No effect where
-// the compiler offers no such hint.
-inline void Prefetch(const void* address) {
-#if defined(__GNUC__)
-  __builtin_prefetch(address);
-#else
-  (void)address;
-#endif
-}
-
-// Some of an index's objects, in list order.
-// Asks ahead for the source text of `object`'s arguments, which a write in
-// group order reaches out of source order.
-inline void PrefetchText(const SourceObject& object) {
-  const ArgumentList arguments = object.arguments();
-  if (arguments.empty()) return;
-  const char* first = arguments[0].name.data();
-  const char* last = arguments[arguments.size() - 1].name.data();
-  for (const char* at = first; at <= last && at < first + 512; at += 64) Prefetch(at);
-}
-
-struct ObjectRange {
-  SourceObject* const* first;
-  std::size_t count;
-
-  bool empty() const { return count == 0; }
-  std::size_t size() const { return count; }
-  SourceObject& operator[](std::size_t i) const { return *first[i]; }
-};
-
-// Units or waypoints by the number their GROUP value names, in list order.
-// Built once in time proportional to the groups and members: the members
-// are counted per group number, then placed in one array, group by group.
-class MembersByGroup {
- public:
-  /// Members that join no group are reported to `findings` (if any) as a
-  /// `noun` ("unit", "waypoint") that is not written.
-  MembersByGroup(const ObjectRefs& groups, const ObjectRefs& members, Findings* findings,
-                 const char* noun) {
-    // A number shared by two groups gives both the same members.
-    slots_.reserve(groups.size());
-    for (const SourceObject* group : groups) {
-      if (group->nameNumber >= 0)
-        slots_.emplace(group->nameNumber, static_cast<std::uint32_t>(slots_.size()));
-    }
-    // Each member's GROUP value is three dependent reads away (the object,
-    // its argument list, the text), each to memory the last pass left long
-    // ago: they are asked for ahead, step by step.
-    std::vector<std::int32_t> number_of(members.size(), kNoReferenceNumber);
-    const std::size_t count = members.size();
-    for (std::size_t m = 0; m < count; ++m) {
-      if (m + 12 < count) Prefetch(members[m + 12]);
-      if (m + 4 < count && !members[m + 4]->arguments().empty()) {
-        Prefetch(members[m + 4]->arguments()[0].name.data());
-      }
-      number_of[m] = NumberAfterUnderscore(RequireArgumentValue(*members[m], "GROUP"));
-    }
-    constexpr std::uint32_t kNoSlot = UINT32_MAX;
-    std::vector<std::uint32_t> slot_of(members.size(), kNoSlot);
-    starts_.assign(slots_.size() + 1, 0);
-    for (std::size_t m = 0; m < members.size(); ++m) {
-      // A negative number matches no group, having no slot.
-      const auto found = slots_.find(number_of[m]);
-      if (found == slots_.end()) {
-        if (findings != nullptr) ReportNoGroup(*members[m], findings, noun);
-        continue;
-      }
-      slot_of[m] = found->second;
-      ++starts_[found->second + 1];
-    }
-    for (std::size_t s = 1; s < starts_.size(); ++s) starts_[s] += starts_[s - 1];
-    members_.resize(starts_.back());
-    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
-    for (std::size_t m = 0; m < members.size(); ++m) {
-      if (slot_of[m] != kNoSlot) members_[next[slot_of[m]]++] = members[m];
-    }
-  }
-
-  static void ReportNoGroup(const SourceObject& member, Findings* findings, const char* noun) {
-    const ArgumentList arguments = member.arguments();
-    const std::optional<std::size_t> group = FindArgumentIndex(arguments, "GROUP");
-    const TextPlace place =
-        group ? findings->InSource(arguments[*group].name) : findings->AtHeader(member.name());
-    findings->Report("no-group", place, member.id, [&] {
-      if (!group) {
-        return std::string(noun) + " " + HeaderName(member.name(), member.nameNumber) +
-               " has no GROUP; it is not written";
-      }
-      return "GROUP " + std::string(arguments[*group].value) + " names no group; the " + noun +
-             " is not written";
-    });
-  }
-
-  /// The members whose GROUP value names `group_number`.
-  ObjectRange Of(std::int32_t group_number) const {
-    const auto found = slots_.find(group_number);
-    if (found == slots_.end()) return {nullptr, 0};
-    const std::uint32_t start = starts_[found->second];
-    return {members_.data() + start, starts_[found->second + 1] - start};
-  }
-
- private:
-  std::unordered_map<std::int32_t, std::uint32_t> slots_;  // group number -> slot
-  std::vector<std::uint32_t> starts_;  // slot -> its first member; one more at the end
-  ObjectRefs members_;
-};
-
-// Tells `findings` of each argument of `object` that mission.pld does not
-// show, every name that `uses` does not take.
-template <typename Uses>
-void ReportUnwritten(const SourceObject& object, Findings* findings, Uses uses) {
-  if (findings == nullptr) return;
-  for (const ObjectArgument argument : object.arguments()) {
-    if (uses(argument.name)) continue;
-    findings->Report("unknown-argument", findings->InSource(argument.name), object.id, [&] {
-      return std::string(argument.name) + " is not written for " + ObjectTypePhrase(object.type);
-    });
-  }
-}
-
-CentresByNumber IndexCentres(ObjectStore* store, Findings* findings) {
-  CentresByNumber index;
-  for (const SourceObject* centre : AllOfType(store, ObjectType::kCenter)) {
-    ReportUnwritten(*centre, findings,
-                    [](std::string_view name) { return EqualsIgnoringCase(name, "SIDE"); });
-    if (centre->nameNumber < 0 || index.emplace(centre->nameNumber, centre).second) continue;
-    if (findings != nullptr) {
-      findings->Report("duplicate-number", findings->AtHeader(centre->name()), centre->id, [&] {
-        return "centre " + HeaderName(centre->name(), centre->nameNumber) +
-               " has the number of an earlier centre, which gives the side";
-      });
-    }
-  }
-  return index;
-}
-
-// The SIDE value of the centre named by the group's CENTER value; empty
-// when any link of that chain is missing, which goes to `findings`.
-std::string_view SideOf(const SourceObject& group, const CentresByNumber& centres,
-                        Findings* findings) {
-  const auto found = centres.find(NumberAfterUnderscore(RequireArgumentValue(group, "CENTER")));
-  if (found != centres.end()) {
-    if (const std::optional<std::string_view> side = FindArgumentValue(*found->second, "SIDE")) {
-      return *side;
-    }
-  }
-  if (findings != nullptr) {
-    const ArgumentList arguments = group.arguments();
-    const std::optional<std::size_t> centre = FindArgumentIndex(arguments, "CENTER");
-    const TextPlace place =
-        centre ? findings->InSource(arguments[*centre].name) : findings->AtHeader(group.name());
-    findings->Report("no-centre", place, group.id, [&] {
-      const std::string name = HeaderName(group.name(), group.nameNumber);
-      if (!centre) return "group " + name + " has no CENTER; its side is empty";
-      if (found == centres.end()) {
-        return "CENTER " + std::string(arguments[*centre].value) +
-               " names no centre; the side of group " + name + " is empty";
-      }
-      return "the centre of group " + name + " has no SIDE; its side is empty";
-    });
-  }
-  return {};
-}
+// Enough tabs for the deepest item of the file.
+constexpr std::string_view kTabs = "\t\t\t\t\t";
 
 void WriteSectionHeader(std::string_view name, TextWriter& out) {
   out.WriteFormat("class %s\n{\n\taddOns[]={};\n\taddOnsAuto[]={};\n\trandomSeed=7826573;\n",
@@ -256,7 +84,7 @@ void WriteIntel(ObjectStore* store, Findings* findings, TextWriter& out) {
   VisitedIds visited;
   const SourceObject* intel = store->NextObjectOfType(ObjectType::kIntel, &visited);
   if (intel != nullptr) {
-    ReportUnwritten(*intel, findings, [](std::string_view name) {
+    ReportUnwrittenArguments(*intel, findings, [](std::string_view name) {
       for (const IntelRow& row : kIntelRows) {
         if (EqualsIgnoringCase(name, row.key)) return true;
       }
@@ -278,156 +106,161 @@ void WriteIntel(ObjectStore* store, Findings* findings, TextWriter& out) {
 
 // The run's writing state: items of every Vehicles class share one id
 // sequence, units first, then empty vehicles.
-struct MissionContent {
-  ObjectStore* store;
-  RunLog* log;
-  TextWriter& out;
-  Findings* findings;
-  std::uint32_t next_vehicle_id = 0;
+class MissionContent {
+ public:
+  MissionContent(ObjectStore* store, RunLog* log, TextWriter& out, Findings* findings)
+      : store_(store), log_(log), out_(out), findings_(findings) {}
+
+  // The classes after Intel, in the order of the file.
+  void Write() {
+    WriteGroups();
+    WriteTopItems(ObjectType::kTrigger, "Triggers", "Sensors", &MissionContent::WriteSensor);
+    WriteTopItems(ObjectType::kVehicle, "Vehicles", "Vehicles", &MissionContent::WriteVehicle);
+    WriteTopItems(ObjectType::kMarker, "Markers", "Markers", &MissionContent::WriteMarker);
+  }
+
+ private:
+  using ItemBody = void (MissionContent::*)(SourceObject&);
+
+  // The class `name` at `indent` with one item per object of `objects`,
+  // the items one tab deeper; `body` writes the lines inside each item.
+  void WriteItems(std::string_view indent, std::string_view name, ObjectRange objects,
+                  ItemBody body) {
+    const std::string_view item_indent = kTabs.substr(0, indent.size() + 1);
+    WriteClassOpen(indent, name, objects.size(), out_);
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+      WriteItemOpen(item_indent, i, out_);
+      (this->*body)(objects[i]);
+      out_.Write(item_indent);
+      out_.Write("};\n");
+    }
+    out_.Write(indent);
+    out_.Write("};\n");
+  }
+
+  // A class of the section for every object of `type`, logged as `label`;
+  // none when there is no such object.
+  void WriteTopItems(ObjectType type, const char* label, std::string_view name, ItemBody body) {
+    const ObjectRefs objects = AllOfType(store_, type);
+    log_->Format("%s: %lu\n", label, LogCount(objects.size()));
+    if (!objects.empty()) WriteItems("\t", name, ObjectRange(objects), body);
+  }
 
   void WriteId(std::string_view indent) {
-    out.Write(indent);
-    out.Write("id=");
-    out.WriteNumber(next_vehicle_id++);
-    out.Write(";\n");
+    out_.Write(indent);
+    out_.Write("id=");
+    out_.WriteNumber(next_vehicle_id_++);
+    out_.Write(";\n");
   }
 
   void WriteGroups() {
-    const ObjectRefs groups = AllOfType(store, ObjectType::kGroup);
-    log->Format("Groups: %lu\n", LogCount(groups.size()));
+    const ObjectRefs groups = AllOfType(store_, ObjectType::kGroup);
+    log_->Format("Groups: %lu\n", LogCount(groups.size()));
     if (groups.empty()) return;
     // Indexed once, so each group finds its members without a pass over
-    // all objects; a number shared by two groups gives both the members.
-    const CentresByNumber centres = IndexCentres(store, findings);
-    const MembersByGroup units(groups, AllOfType(store, ObjectType::kUnit), findings, "unit");
-    const MembersByGroup waypoints(groups, AllOfType(store, ObjectType::kWaypoint), findings,
+    // all objects.
+    const CentresByNumber centres = IndexCentres(store_, findings_);
+    const MembersByGroup units(groups, AllOfType(store_, ObjectType::kUnit), findings_, "unit");
+    const MembersByGroup waypoints(groups, AllOfType(store_, ObjectType::kWaypoint), findings_,
                                    "waypoint");
-    if (findings != nullptr) ReportSharedNumbers(groups);
-
-    WriteClassOpen("\t", "Groups", groups.size(), out);
+    ReportSharedNumbers(groups, findings_);
+    WriteClassOpen("\t", "Groups", groups.size(), out_);
     for (std::size_t g = 0; g < groups.size(); ++g) {
       const SourceObject& group = *groups[g];
-      ReportUnwritten(group, findings,
-                      [](std::string_view name) { return EqualsIgnoringCase(name, "CENTER"); });
-      WriteItemOpen("\t\t", g, out);
-      const std::string_view side = SideOf(group, centres, findings);
-      out.WriteFormat("\t\t\tside=\"%s\";\n", {side});
-
-      const ObjectRange group_units = units.Of(group.nameNumber);
-      log->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber),
-                  LogCount(group_units.size()));
-      if (group_units.empty() && findings != nullptr) {
-        findings->Report("empty-group", findings->AtHeader(group.name()), group.id, [&] {
-          return "no unit joins group " + HeaderName(group.name(), group.nameNumber);
-        });
-      }
-      if (!group_units.empty()) {
-        WriteClassOpen("\t\t\t", "Vehicles", group_units.size(), out);
-        for (std::size_t u = 0; u < group_units.size(); ++u) {
-          SourceObject& unit = group_units[u];
-          if (u + 1 < group_units.size()) PrefetchText(group_units[u + 1]);
-          WriteItemOpen("\t\t\t\t", u, out);
-          out.Write("\t\t\t\t\tside=\"");
-          out.Write(side);
-          out.Write("\";\n");
-          WriteId("\t\t\t\t\t");
-          ApplyHeightRule(unit, store, findings);
-          WriteUnitAttributes(unit, out, findings);
-          out.Write("\t\t\t\t};\n");
-        }
-        out.Write("\t\t\t};\n");
-      }
-
-      const ObjectRange group_waypoints = waypoints.Of(group.nameNumber);
-      log->Format("WP for group %lu: %lu\n", LogNumber(group.nameNumber),
-                  LogCount(group_waypoints.size()));
-      if (!group_waypoints.empty()) {
-        WriteClassOpen("\t\t\t", "Waypoints", group_waypoints.size(), out);
-        for (std::size_t w = 0; w < group_waypoints.size(); ++w) {
-          WriteItemOpen("\t\t\t\t", w, out);
-          WriteWaypointAttributes(group_waypoints[w], out, findings);
-          out.Write("\t\t\t\t};\n");
-        }
-        out.Write("\t\t\t};\n");
-      }
-      out.Write("\t\t};\n");
+      ReportUnwrittenArguments(group, findings_, [](std::string_view name) {
+        return EqualsIgnoringCase(name, "CENTER");
+      });
+      WriteItemOpen("\t\t", g, out_);
+      const std::string_view side = SideOf(group, centres, findings_);
+      WriteGroup(group, side, units.Of(group.nameNumber), waypoints.Of(group.nameNumber));
+      out_.Write("\t\t};\n");
     }
-    out.Write("\t};\n");
+    out_.Write("\t};\n");
   }
 
-  // Groups that share a number share their units and waypoints.
-  void ReportSharedNumbers(const ObjectRefs& groups) {
-    std::unordered_map<std::int32_t, const SourceObject*> first;
-    for (const SourceObject* group : groups) {
-      if (group->nameNumber < 0 || first.emplace(group->nameNumber, group).second) continue;
-      findings->Report("duplicate-number", findings->AtHeader(group->name()), group->id, [&] {
-        return "group " + HeaderName(group->name(), group->nameNumber) +
-               " has the number of an earlier group: both get the same units and waypoints";
+  // The lines inside one group's item: its side, its Vehicles class of
+  // units and its Waypoints class, each left out when empty.
+  void WriteGroup(const SourceObject& group, std::string_view side, ObjectRange units,
+                  ObjectRange waypoints) {
+    out_.WriteFormat("\t\t\tside=\"%s\";\n", {side});
+    log_->Format("Units in group %lu: %lu\n", LogNumber(group.nameNumber), LogCount(units.size()));
+    if (units.empty() && findings_ != nullptr) {
+      findings_->Report("empty-group", findings_->AtHeader(group.name()), group.id, [&] {
+        return "no unit joins group " + HeaderName(group.name(), group.nameNumber);
       });
     }
+    group_side_ = side;
+    if (!units.empty()) WriteItems("\t\t\t", "Vehicles", units, &MissionContent::WriteUnit);
+    log_->Format("WP for group %lu: %lu\n", LogNumber(group.nameNumber),
+                 LogCount(waypoints.size()));
+    if (!waypoints.empty()) {
+      WriteItems("\t\t\t", "Waypoints", waypoints, &MissionContent::WriteWaypoint);
+    }
   }
 
-  void WriteSensors() {
-    const ObjectRefs triggers = AllOfType(store, ObjectType::kTrigger);
-    log->Format("Triggers: %lu\n", LogCount(triggers.size()));
-    if (triggers.empty()) return;
-    WriteClassOpen("\t", "Sensors", triggers.size(), out);
-    for (std::size_t t = 0; t < triggers.size(); ++t) {
-      WriteItemOpen("\t\t", t, out);
-      if (!FindArgumentValue(*triggers[t], "AGE")) out.Write("\t\t\tage=\"UNKNOWN\";\n");
-      WriteSensorAttributes(*triggers[t], out, findings);
-      out.Write("\t\t};\n");
-    }
-    out.Write("\t};\n");
+  // The height rule runs on every unit item written, so a unit of two
+  // groups gets its setpos statement twice.
+  void WriteUnit(SourceObject& unit) {
+    out_.Write("\t\t\t\t\tside=\"");
+    out_.Write(group_side_);
+    out_.Write("\";\n");
+    WriteId("\t\t\t\t\t");
+    ApplyHeightRule(unit, store_, findings_);
+    WriteUnitAttributes(unit, out_, findings_);
   }
 
-  void WriteEmptyVehicles() {
-    const ObjectRefs vehicles = AllOfType(store, ObjectType::kVehicle);
-    log->Format("Vehicles: %lu\n", LogCount(vehicles.size()));
-    if (vehicles.empty()) return;
-    WriteClassOpen("\t", "Vehicles", vehicles.size(), out);
-    for (std::size_t v = 0; v < vehicles.size(); ++v) {
-      SourceObject& vehicle = *vehicles[v];
-      WriteItemOpen("\t\t", v, out);
-      out.Write("\t\t\tside=\"EMPTY\";\n");
-      WriteId("\t\t\t");
-      ApplyHeightRule(vehicle, store, findings);
-      WriteVehicleAttributes(vehicle, out, findings);
-      out.Write("\t\t};\n");
-    }
-    out.Write("\t};\n");
+  void WriteWaypoint(SourceObject& waypoint) { WriteWaypointAttributes(waypoint, out_, findings_); }
+
+  void WriteSensor(SourceObject& trigger) {
+    if (!FindArgumentValue(trigger, "AGE")) out_.Write("\t\t\tage=\"UNKNOWN\";\n");
+    WriteSensorAttributes(trigger, out_, findings_);
   }
 
-  void WriteMarkers() {
-    const ObjectRefs markers = AllOfType(store, ObjectType::kMarker);
-    log->Format("Markers: %lu\n", LogCount(markers.size()));
-    if (markers.empty()) return;
-    WriteClassOpen("\t", "Markers", markers.size(), out);
-    for (std::size_t m = 0; m < markers.size(); ++m) {
-      WriteItemOpen("\t\t", m, out);
-      WriteMarkerAttributes(*markers[m], out, findings);
-      if (!FindArgumentValue(*markers[m], "TYPE")) out.Write("\t\t\ttype=\"mil_objective\";\n");
-      out.Write("\t\t};\n");
-    }
-    out.Write("\t};\n");
+  void WriteVehicle(SourceObject& vehicle) {
+    out_.Write("\t\t\tside=\"EMPTY\";\n");
+    WriteId("\t\t\t");
+    ApplyHeightRule(vehicle, store_, findings_);
+    WriteVehicleAttributes(vehicle, out_, findings_);
   }
+
+  void WriteMarker(SourceObject& marker) {
+    WriteMarkerAttributes(marker, out_, findings_);
+    if (!FindArgumentValue(marker, "TYPE")) out_.Write("\t\t\ttype=\"mil_objective\";\n");
+  }
+
+  ObjectStore* const store_;
+  RunLog* const log_;
+  TextWriter& out_;
+  Findings* const findings_;
+  std::uint32_t next_vehicle_id_ = 0;
+  std::string_view group_side_;  // of the group whose units are being written
 };
 
-// The whole file: the selected section holds the content, the others are
-// empty, always in the order Intro, Mission, OutroWin, OutroLoose.
+// Logs why --merge refused `mission_path`, which stays as it was. Returns
+// false, as WriteMissionFile then does.
+bool RefuseMerge(const std::string& mission_path, const char* problem, RunLog* log) {
+  log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
+              problem);
+  return false;
+}
+
+// Returns `written`, after logging the failure when the file was not.
+bool Written(bool written, const std::string& mission_path, RunLog* log) {
+  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
+  return written;
+}
+
 // The section that `mode` selects, with the converted content.
 void WriteContentSection(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
                          TextWriter& out) {
   WriteSectionHeader(kSectionNames[static_cast<std::size_t>(mode)], out);
   WriteIntel(store, findings, out);
-  MissionContent content{store, log, out, findings};
-  content.WriteGroups();
-  content.WriteSensors();
-  content.WriteEmptyVehicles();
-  content.WriteMarkers();
+  MissionContent(store, log, out, findings).Write();
   out.Write("};\n");
 }
 
+// The whole file: the selected section holds the content, the others are
+// empty, always in the order Intro, Mission, OutroWin, OutroLoose.
 void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
                   TextWriter& out) {
   const auto selected = static_cast<std::size_t>(mode);
@@ -444,11 +277,7 @@ void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findi
 bool MergeMission(RunMode mode, const std::string& mission_path, std::string_view existing,
                   ObjectStore* store, RunLog* log, Findings* findings) {
   const SectionLayout layout = FindSections(existing);
-  if (!layout.problem.empty()) {
-    log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
-                layout.problem.c_str());
-    return false;
-  }
+  if (!layout.problem.empty()) return RefuseMerge(mission_path, layout.problem.c_str(), log);
   TextWriter section;
   WriteContentSection(mode, store, log, findings, section);
   std::string kept;
@@ -467,11 +296,10 @@ bool MergeMission(RunMode mode, const std::string& mission_path, std::string_vie
   text += existing.substr(layout.end[selected]);
 
   platform::ReplacementFile file(mission_path, platform::ReplacementFile::kBinary);
-  const bool written = file.stream() != nullptr &&
-                       std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size() &&
-                       file.Commit();
-  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
-  return written;
+  return Written(file.stream() != nullptr &&
+                     std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size() &&
+                     file.Commit(),
+                 mission_path, log);
 }
 
 }  // namespace
@@ -484,32 +312,30 @@ std::string MissionPathFor(std::string_view source_path) {
   return path;
 }
 
-bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log,
-                      const WriteOptions& options) {
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store_to_change,
+                      RunLog* log, const WriteOptions& options) {
   if (options.dry_run) {
     TextWriter nowhere(TextWriter::kDiscard);
-    WriteMission(mode, store, log, options.findings, nowhere);
+    WriteMission(mode, store_to_change, log, options.findings, nowhere);
     return true;
   }
   const std::string mission_path = MissionPathFor(source_path);
   if (options.merge && platform::IsRegularFile(mission_path)) {
     platform::FileBytes existing;
     if (!platform::ReadWholeFile(mission_path, &existing)) {
-      log->Format("Cannot merge into mission file!\nPath: %s\nProblem: %s\n", mission_path.c_str(),
-                  "it cannot be read");
-      return false;
+      return RefuseMerge(mission_path, "it cannot be read", log);
     }
-    return MergeMission(mode, mission_path, existing.view(), store, log, options.findings);
+    return MergeMission(mode, mission_path, existing.view(), store_to_change, log,
+                        options.findings);
   }
   platform::ReplacementFile file(mission_path);
   bool written = false;
   if (file.stream() != nullptr) {
     TextWriter out(file.stream());
-    WriteMission(mode, store, log, options.findings, out);
+    WriteMission(mode, store_to_change, log, options.findings, out);
     written = out.Flush() && file.Commit();
   }
-  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
-  return written;
+  return Written(written, mission_path, log);
 }
 
 }  // namespace vexlar

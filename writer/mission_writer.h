@@ -18,12 +18,7 @@ namespace vexlar {
 /// the others are written empty. The numbers are those the log shows.
 enum class RunMode : std::uint16_t { kIntro = 0, kMission = 1, kWin = 2, kLoose = 3 };
 
-/// Writes mission.pld into the folder of `source_path`, replacing an existing
-/// one only once the new file is complete (through a temporary file of its
-/// own; a link named mission.pld stays and its target is replaced), and logs
-/// the counts. Returns
-/// false, after logging "Cannot write mission file!\nPath: %s\n", when the
-/// file could not be written; an existing mission.pld is then left as it was.
+/// How WriteMissionFile runs.
 struct WriteOptions {
   /// What is left out or changed goes here: units and waypoints of no
   /// group, groups without units or side, shared numbers, heights that are
@@ -37,8 +32,23 @@ struct WriteOptions {
   /// and left as it is. Without one, the usual file is written.
   bool merge = false;
 };
-bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store, RunLog* log,
-                      const WriteOptions& options = {});
+
+/// Writes mission.pld into the folder of `source_path`, replacing an existing
+/// one only once the new file is complete (through a temporary file of its
+/// own; a link named mission.pld stays and its target is replaced), and logs
+/// the counts. Returns false, after logging "Cannot write mission file!\nPath:
+/// %s\n", when the file could not be written; an existing mission.pld is then
+/// left as it was.
+///
+/// Writing changes the store: every unit item and empty-vehicle item goes
+/// through ApplyHeightRule just before its lines are written, which cuts the
+/// object's POSITION value and lengthens or adds its INIT value for the rest
+/// of the run (a dry run too). A unit that two groups of one number both
+/// hold is written twice, and its second item carries a second setpos
+/// statement: the file format has each item show the object as the earlier
+/// items left it.
+bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* store_to_change,
+                      RunLog* log, const WriteOptions& options = {});
 
 /// The mission file's path: `source_path` up to and including its last '\'
 /// or '/', then "mission.pld" (just "mission.pld" without a separator).

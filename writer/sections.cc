@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/line_end.h"
+
 namespace vexlar {
 namespace {
 
@@ -17,11 +19,8 @@ class SectionScanner {
   SectionLayout Scan() {
     SectionLayout layout;
     std::string& problem = layout.problem;
-    for (const std::string_view line_end : {"\n", "\r\n"}) {
-      if (text_.substr(0, 11) == "version=11;" && text_.substr(11, line_end.size()) == line_end) {
-        at_ = 11 + line_end.size();
-      }
-    }
+    const std::size_t line_end = LineEndSizeAt(text_, 11);
+    if (text_.substr(0, 11) == "version=11;" && line_end != 0) at_ = 11 + line_end;
     if (at_ == 0) return Fail(&layout, "the first line is not version=11;");
     for (std::size_t s = 0; s < kSectionNames.size(); ++s) {
       const std::string expected(kSectionNames[s]);
@@ -33,19 +32,7 @@ class SectionScanner {
         return Fail(&layout, "something other than a class stands where class " + expected +
                                  " should begin");
       }
-      if (name != expected) {
-        const bool known =
-            std::find(kSectionNames.begin(), kSectionNames.end(), name) != kSectionNames.end();
-        std::string problem = known ? "class " : "an extra top-level class ";
-        problem += name;
-        if (known) {
-          problem += " stands where class " + expected;
-          problem +=
-              " should: the sections must be Intro, Mission, OutroWin, OutroLoose, in "
-              "this order";
-        }
-        return Fail(&layout, std::move(problem));
-      }
+      if (name != expected) return Fail(&layout, OutOfOrder(name, expected));
       problem = CloseClass(name);
       if (!problem.empty()) return layout;
       layout.end[s] = at_;
@@ -60,6 +47,15 @@ class SectionScanner {
   }
 
  private:
+  // The problem of the class `name` standing where `expected` should.
+  static std::string OutOfOrder(const std::string& name, const std::string& expected) {
+    const bool known =
+        std::find(kSectionNames.begin(), kSectionNames.end(), name) != kSectionNames.end();
+    if (!known) return "an extra top-level class " + name;
+    return "class " + name + " stands where class " + expected +
+           " should: the sections must be Intro, Mission, OutroWin, OutroLoose, in this order";
+  }
+
   static SectionLayout Fail(SectionLayout* layout, std::string problem) {
     layout->problem = std::move(problem);
     return *layout;
