@@ -122,14 +122,18 @@ class Expander {
  public:
   // REQUIRES: `compositions` are all the compositions to be expanded.
   Expander(const std::string& data_directory, const std::vector<const SourceObject*>& compositions,
-           ObjectStore* store, RunLog* log, Findings* findings)
+           ObjectStore* store, RunLog* log, Findings* findings,
+           std::vector<std::string>* files_read)
       : data_directory_(data_directory),
         config_path_(data_directory + "DynO.cpp"),
         config_read_(platform::ReadWholeFile(config_path_, &config_bytes_)),
         finder_(config_bytes_.view(), TypesOf(compositions, config_read_)),
         store_(store),
         log_(log),
-        findings_(findings) {}
+        findings_(findings),
+        files_read_(files_read) {
+    if (files_read_ != nullptr) files_read_->push_back(config_path_);
+  }
 
   // Appends the vehicles of `composition`, or logs why it gets none.
   void Expand(const SourceObject& composition) {
@@ -191,6 +195,7 @@ class Expander {
     const auto [slot, is_new] = scripts_.try_emplace(std::string(name));
     LoadedScript& script = slot->second;
     if (!is_new) return script;
+    if (files_read_ != nullptr) files_read_->push_back(script_path);
     platform::FileBytes bytes;
     script.readable = platform::ReadWholeFile(script_path, &bytes);
     if (!script.readable) return script;
@@ -231,12 +236,13 @@ class Expander {
   ObjectStore* const store_;
   RunLog* const log_;
   Findings* const findings_;
+  std::vector<std::string>* const files_read_;  // or null
 };
 
 }  // namespace
 
 void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log,
-                        Findings* findings) {
+                        Findings* findings, std::vector<std::string>* files_read) {
   // The vehicles made are never compositions, so the set is known up front.
   std::vector<const SourceObject*> compositions;
   VisitedIds visited;
@@ -245,7 +251,7 @@ void ExpandCompositions(const std::string& data_directory, ObjectStore* store, R
     compositions.push_back(composition);
   }
   if (compositions.empty()) return;
-  Expander expander(data_directory, compositions, store, log, findings);
+  Expander expander(data_directory, compositions, store, log, findings, files_read);
   for (const SourceObject* composition : compositions) expander.Expand(*composition);
 }
 

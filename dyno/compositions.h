@@ -6,6 +6,7 @@
 #define VEXLAR_DYNO_COMPOSITIONS_H_
 
 #include <string>
+#include <vector>
 
 #include "dyno/script_scan.h"
 #include "log/findings.h"
@@ -40,9 +41,11 @@ VehicleTexts PlaceEntry(double cx, double cy, double angle, const ScriptEntry& e
 /// What is left out or read as 0 goes to `findings` when given: an argument
 /// other than TYPE, ANGLE and POSITION, a composition without TYPE, of a type DynO.cpp has no
 /// script for, whose script cannot be read, a script entry that makes no vehicle, a number that is
-/// no number.
+/// no number. The paths of the files it reads or tries to read, DynO.cpp
+/// first, go to `files_read` when given.
 void ExpandCompositions(const std::string& data_directory, ObjectStore* store, RunLog* log,
-                        Findings* findings = nullptr);
+                        Findings* findings = nullptr,
+                        std::vector<std::string>* files_read = nullptr);
 
 }  // namespace vexlar
 
