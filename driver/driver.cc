@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "driver/backup_options.h"
 #include "dyno/compositions.h"
 #include "log/findings.h"
 #include "log/run_log.h"
@@ -34,11 +35,20 @@ constexpr char kUsage[] =
     "the executable, else in ../share/vexlar/ of an installed one.\n"
     "\n"
     "Options:\n"
+    "  -b, --backup[=CONTROL]\n"
+    "                 keep the mission.pld that a conversion replaces. CONTROL:\n"
+    "                 none or off: no backup; numbered or t: mission.pld.~1~,\n"
+    "                 .~2~, ...; existing or nil: numbered if numbered ones are\n"
+    "                 there, else simple; simple or never: mission.pld~. Without\n"
+    "                 =CONTROL, that of VERSION_CONTROL, else existing\n"
     "  --check        write no mission.pld: list what a conversion would leave\n"
     "                 out or change, one warning per line (status 1 if any)\n"
     "  --dyno DIR     read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
     "  --merge        keep the other three sections of an existing mission.pld\n"
     "                 and replace only the one the mode word chooses\n"
+    "  --suffix=SUFFIX\n"
+    "                 end simple backups with SUFFIX instead of ~ (also\n"
+    "                 SIMPLE_BACKUP_SUFFIX); implies --backup\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version\n"
     "  --             end of the options: a file name may then start with '-'\n";
@@ -56,6 +66,7 @@ struct CommandLine {
   std::optional<std::string> dyno_folder;  // --dyno
   bool check = false;                      // --check
   bool merge = false;                      // --merge
+  BackupOptions backup;                    // -b, --backup, --suffix
 };
 
 bool IsHelp(const std::string& arg) {
@@ -92,6 +103,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
       }
       line.dyno_folder = arg == "--dyno" ? args[++i] : arg.substr(7);
       continue;
+    }
+    if (options && ReadBackupOption(args, &i, &line.backup, &line.usage_error)) {
+      if (line.usage_error.empty()) continue;
+      line.action = Action::kUsageError;
+      return line;
     }
     if (options && (arg == "--check" || arg == "--merge")) {
       (arg == "--check" ? line.check : line.merge) = true;
@@ -180,6 +196,13 @@ void Note(const RunContext& context, const char* format, ...) {
 
 }  // namespace
 
+void ReadEnvironment(const std::function<std::optional<std::string>(const char*)>& variable,
+                     RunContext* context) {
+  context->dyno_folder = variable("VEXLAR_DYNO");
+  context->version_control = variable("VERSION_CONTROL");
+  context->simple_backup_suffix = variable("SIMPLE_BACKUP_SUFFIX");
+}
+
 std::string ProgramDirectoryFor(std::string_view executable_path,
                                 const std::optional<std::string>& running_executable) {
   const std::string typed(executable_path);
@@ -212,7 +235,14 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context) {
 int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectStore* store) {
   ProgramInfo info;
   info.start_time = context.start_time;
-  const CommandLine line = ReadCommandLine(args);
+  CommandLine line = ReadCommandLine(args);
+  platform::BackupPolicy backup;
+  if (line.action == Action::kConvert &&
+      !BackupPolicyFor(line.backup, context.version_control, context.simple_backup_suffix, &backup,
+                       &line.usage_error)) {
+    line.action = Action::kUsageError;
+  }
+  backup.skip_when = context.last_written;
   switch (line.action) {
     case Action::kHelp:
       std::fputs(kUsage, context.console);
@@ -290,7 +320,8 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context, ObjectSt
   ExpandCompositions(paths.data_directory, store, &log, &findings);
   ReportEmptyMission(store, &findings);
   const bool written =
-      WriteMissionFile(mode, paths.source_path, store, &log, {&findings, line.check, line.merge});
+      WriteMissionFile(mode, paths.source_path, store, &log,
+                       {&findings, line.check, line.merge, backup, context.written_stamp});
   log.SetMuted(false);
   if (line.check) {
     const std::string lines = findings.Lines();

@@ -6,10 +6,13 @@
 
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace vexlar {
 
@@ -38,7 +41,22 @@ struct RunContext {
   std::optional<std::string> running_executable;
   /// The folder of the composition data named by VEXLAR_DYNO, when set.
   std::optional<std::string> dyno_folder;
+  /// VERSION_CONTROL and SIMPLE_BACKUP_SUFFIX, when set: what --backup
+  /// does without a control, and the simple backups' suffix.
+  std::optional<std::string> version_control;
+  std::optional<std::string> simple_backup_suffix;
+  /// The stamp of the mission.pld this process wrote last, if any: a
+  /// backup is not made of a mission.pld that still has it.
+  std::optional<platform::FileStamp> last_written;
+  /// When not null, receives the stamp of the mission.pld a conversion
+  /// wrote; left as it is when none was written.
+  std::optional<platform::FileStamp>* written_stamp = nullptr;
 };
+
+/// Sets the context's fields that come from environment variables, each
+/// looked up by `variable` (which gives nothing for an unset one).
+void ReadEnvironment(const std::function<std::optional<std::string>(const char*)>& variable,
+                     RunContext* context);
 
 /// The folder of the executable, ending in the platform separator. When
 /// `executable_path` (as the process received it) holds a separator and

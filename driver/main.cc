@@ -25,6 +25,6 @@ int main(int argc, char** argv) {
   vexlar::RunContext context;
   context.start_time = kStartTime;
   context.running_executable = vexlar::platform::RunningExecutable();
-  context.dyno_folder = vexlar::platform::EnvironmentVariable("VEXLAR_DYNO");
+  vexlar::ReadEnvironment(vexlar::platform::EnvironmentVariable, &context);
   return vexlar::RunVexlar(std::move(args), context, store);
 }
