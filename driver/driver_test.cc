@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -57,6 +59,31 @@ TEST(Driver, VersionIsTheProjectVersion) {
   EXPECT_EQ("vexlar " + version + "\n", test::RunInProcess(place.executable, {"-V"}).console);
   const test::RunResult run = test::RunInProcess(place.executable, {place.source});
   EXPECT_NE(std::string::npos, run.log.find("//   Version: " + version + "\n")) << run.log;
+}
+
+// A run told the stamp of the mission.pld it wrote last makes no backup of
+// it, and one of a mission.pld that another program changed since.
+TEST(Driver, NoBackupOfTheMissionThisProcessWroteLast) {
+  test::Surroundings place;
+  std::optional<platform::FileStamp> written;
+  RunContext context;
+  context.console = context.errors = std::tmpfile();
+  context.written_stamp = &written;
+  const std::vector<std::string> args = {place.executable, "--backup=numbered", place.source};
+  ASSERT_EQ(0, RunVexlar(args, context));
+  ASSERT_TRUE(written);
+  EXPECT_EQ("keep me", test::ReadFile(place.mission + ".~1~"));
+  context.last_written = written;
+  ASSERT_EQ(0, RunVexlar(args, context));
+  EXPECT_FALSE(std::filesystem::exists(place.mission + ".~2~"));
+  const std::string converted = test::ReadFile(place.mission);
+  context.last_written = written;
+  test::WriteFile(place.mission, converted + "// a trigger added in the 2D editor\n");
+  ASSERT_EQ(0, RunVexlar(args, context));
+  EXPECT_EQ(converted + "// a trigger added in the 2D editor\n",
+            test::ReadFile(place.mission + ".~2~"));
+  EXPECT_EQ(converted, test::ReadFile(place.mission));
+  std::fclose(context.console);
 }
 
 }  // namespace vexlar
