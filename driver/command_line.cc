@@ -23,6 +23,12 @@ const char kUsage[] =
     "the executable, else in ../share/vexlar/ of an installed one.\n"
     "\n"
     "Options:\n"
+    "  -b, --backup[=CONTROL]\n"
+    "                 keep the mission.pld that a conversion replaces. CONTROL:\n"
+    "                 none or off: no backup; numbered or t: mission.pld.~1~,\n"
+    "                 .~2~, ...; existing or nil: numbered if numbered ones are\n"
+    "                 there, else simple; simple or never: mission.pld~. Without\n"
+    "                 =CONTROL, that of VERSION_CONTROL, else existing\n"
     "  --check        write no mission.pld: list what a conversion would leave\n"
     "                 out or change, one warning per line (status 1 if any)\n"
     "  --dyno DIR     read DIR/DynO.cpp and DIR/DynO/ instead (also VEXLAR_DYNO)\n"
@@ -30,6 +36,11 @@ const char kUsage[] =
     "                 tell how many failed (without it, only the last is converted)\n"
     "  --merge        keep the other three sections of an existing mission.pld\n"
     "                 and replace only the one the mode word chooses\n"
+    "  --suffix=SUFFIX\n"
+    "                 end simple backups with SUFFIX instead of ~ (also\n"
+    "                 SIMPLE_BACKUP_SUFFIX); implies --backup\n"
+    "  --watch        convert, then again whenever the .kolvo file is saved or\n"
+    "                 DynO.cpp or a script it used changes; Ctrl+C ends it\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version\n"
     "  --             end of the options: a file name may then start with '-'\n";
@@ -59,6 +70,7 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t* i, CommandLin
   bool CommandLine::*const flag = arg == "--check"   ? &CommandLine::check
                                   : arg == "--merge" ? &CommandLine::merge
                                   : arg == "--each"  ? &CommandLine::each
+                                  : arg == "--watch" ? &CommandLine::watch
                                                      : nullptr;
   if (flag == nullptr) return false;
   line->*flag = true;
@@ -97,6 +109,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
     }
     if (options && arg == "--") {
       options = false;
+    } else if (options && ReadBackupOption(args, &i, &line.backup, &line.usage_error)) {
+      if (!line.usage_error.empty()) {
+        line.action = Action::kUsageError;
+        return line;
+      }
     } else if (options && ReadOption(args, &i, &line)) {
       continue;
     } else if (options && arg.size() > 1 && arg[0] == '-' && !platform::IsRegularFile(arg)) {
@@ -104,6 +121,9 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
     } else {
       ReadWord(arg, &line);
     }
+  }
+  if (line.watch && (line.each || line.paths.size() > 1)) {
+    Refuse(&line, "--watch watches one file");
   }
   return line;
 }

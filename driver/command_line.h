@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/backup_options.h"
+#include "platform/platform.h"
 #include "writer/mission_writer.h"
 
 namespace vexlar {
@@ -28,6 +30,9 @@ struct CommandLine {
   bool check = false;                      // --check
   bool merge = false;                      // --merge
   bool each = false;                       // --each
+  bool watch = false;                      // --watch
+  BackupOptions backup;                    // -b, --backup, --suffix
+  platform::BackupPolicy backup_policy;    // what they ask for, with the environment's
 };
 
 /// Reads the arguments after the program (`args[0]`). Words that are no

@@ -44,7 +44,8 @@ void Note(std::FILE* console, std::FILE* errors, const char* format, ...) {
   va_end(args);
 }
 
-int Convert(const ConversionRequest& request, RunLog* log, std::FILE* console, std::FILE* errors) {
+int Convert(const ConversionRequest& request, RunLog* log, std::FILE* console, std::FILE* errors,
+            ConversionReport* report) {
   // The store and everything in it go when the conversion ends. Its memory
   // lies in large blocks: freeing the store of a mission of a million
   // objects (312 MB) costs no measurable time (process CPU 2.316 s freed
@@ -52,18 +53,26 @@ int Convert(const ConversionRequest& request, RunLog* log, std::FILE* console, s
   ObjectStore store;
   // A source that cannot be read ends the run before the writer, so an
   // existing mission.pld is not replaced by an empty mission.
+  if (report != nullptr) report->inputs = {request.paths.source_path};
   const std::optional<std::string_view> text =
       LoadSourceFile(request.paths.source_path, &store, log);
+  if (text && request.settled_source &&
+      platform::StampOf(request.paths.source_path) != request.settled_source) {
+    log->Line("The source changed while it was read: it is converted once it settles.\n");
+    return kSourceChanged;
+  }
   if (!text) {
     Note(console, errors, "vexlar: cannot open %s\n", request.paths.source_path.c_str());
     return request.check ? 2 : 1;
   }
   Findings findings(request.paths.source_path, *text, request.check);
   ReadSourceFile(*text, &store, &findings);
-  ExpandCompositions(request.paths.data_directory, &store, log, &findings);
+  ExpandCompositions(request.paths.data_directory, &store, log, &findings,
+                     report != nullptr ? &report->inputs : nullptr);
   ReportEmptyMission(&store, &findings);
   const bool written = WriteMissionFile(request.mode, request.paths.source_path, &store, log,
-                                        {&findings, request.check, request.merge});
+                                        {&findings, request.check, request.merge, request.backup,
+                                         report != nullptr ? &report->written : nullptr});
   if (request.check) return ReportFindings(findings, log, console);
   if (!written) return 1;
   if (findings.count() > 0) {

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <optional>
 
+#include "driver/backup_options.h"
 #include "driver/command_line.h"
 #include "driver/conversion.h"
+#include "driver/watch.h"
 #include "log/run_log.h"
 #include "platform/platform.h"
 
@@ -46,6 +48,13 @@ std::string DataDirectoryFor(const std::string& program_directory,
 }
 
 }  // namespace
+
+void ReadEnvironment(const std::function<std::optional<std::string>(const char*)>& variable,
+                     RunContext* context) {
+  context->dyno_folder = variable("VEXLAR_DYNO");
+  context->version_control = variable("VERSION_CONTROL");
+  context->simple_backup_suffix = variable("SIMPLE_BACKUP_SUFFIX");
+}
 
 std::string ProgramDirectoryFor(std::string_view executable_path,
                                 const std::optional<std::string>& running_executable) {
@@ -140,24 +149,35 @@ std::optional<ConversionRequest> RequestFor(const std::vector<std::string>& path
   request.paths.source_path = std::move(*source);
   request.check = line.check;
   request.merge = line.merge;
+  request.backup = line.backup_policy;
   return request;
 }
+
+// What a watch adds to a run's conversion, and where the run reports to it.
+struct WatchStep {
+  std::optional<platform::FileStamp> settled_source;
+  std::optional<platform::FileStamp> last_written;  // no backup of that mission.pld
+  ConversionReport* report = nullptr;
+};
 
 // One run, as one start of the program with `paths` would make it: the log
 // header, the checks of the command line's paths, the conversion.
 int RunOnce(const std::vector<std::string>& paths, const CommandLine& line,
-            const std::string& executable, const RunContext& context, const std::tm& start) {
+            const std::string& executable, const RunContext& context, const std::tm& start,
+            const WatchStep& step = {}) {
   ProgramInfo info;
   info.start_time = start;
   RunLog log(LogPathFor(executable), context.console, line.check);
   log.WriteHeader(info);
   const std::string program_directory = ProgramDirectoryFor(executable, context.running_executable);
   int status = 1;
-  const std::optional<ConversionRequest> request =
+  std::optional<ConversionRequest> request =
       RequestFor(paths, line, context, program_directory, &log, &status);
   if (!request) return status;
+  request->settled_source = step.settled_source;
+  request->backup.skip_when = step.last_written;
   log.Line("Converting from 3d to 2d editor...\n");
-  return Convert(*request, &log, context.console, context.errors);
+  return Convert(*request, &log, context.console, context.errors, step.report);
 }
 
 // Every path as a run of its own, then one line that counts them: those
@@ -190,10 +210,33 @@ int RunEach(const CommandLine& line, const std::string& executable, const RunCon
   return highest;
 }
 
+// The first run, then one at every change, until Ctrl+C.
+int RunWatch(const CommandLine& line, const std::string& executable, const RunContext& context) {
+  platform::DeferInterrupts();
+  bool first = true;
+  const ConvertForWatch convert = [&](const std::optional<platform::FileStamp>& settled_source,
+                                      const std::optional<platform::FileStamp>& last_written,
+                                      ConversionReport* report) {
+    const std::tm start = first || !context.local_time ? context.start_time : context.local_time();
+    first = false;
+    return RunOnce(line.paths, line, executable, context, start,
+                   {settled_source, last_written, report});
+  };
+  return Watch(convert, [&context](const std::string& text) {
+    std::fputs(text.c_str(), context.console);
+    std::fflush(context.console);  // shown at once, also through a pipe
+  });
+}
+
 }  // namespace
 
 int RunVexlar(std::vector<std::string> args, const RunContext& context) {
-  const CommandLine line = ReadCommandLine(args);
+  CommandLine line = ReadCommandLine(args);
+  if (line.action == Action::kConvert &&
+      !BackupPolicyFor(line.backup, context.version_control, context.simple_backup_suffix,
+                       &line.backup_policy, &line.usage_error)) {
+    line.action = Action::kUsageError;
+  }
   switch (line.action) {
     case Action::kHelp:
       std::fputs(kUsage, context.console);
@@ -210,6 +253,7 @@ int RunVexlar(std::vector<std::string> args, const RunContext& context) {
     case Action::kConvert:
       break;
   }
+  if (line.watch) return RunWatch(line, args[0], context);
   // In a window of its own (files dropped onto the program), several files
   // are several missions.
   if ((line.each && !line.paths.empty()) || (context.own_console && line.paths.size() > 1)) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace vexlar {
 
 enum class SourceFileKind { kUnsupported, kKolvo, kPld };
@@ -44,7 +46,16 @@ struct RunContext {
   /// when the program ends: several files are several runs, and a start
   /// without a file tells how to give one.
   bool own_console = false;
+  /// VERSION_CONTROL and SIMPLE_BACKUP_SUFFIX, when set: what --backup
+  /// does without a control, and the simple backups' suffix.
+  std::optional<std::string> version_control;
+  std::optional<std::string> simple_backup_suffix;
 };
+
+/// Sets the context's fields that come from environment variables, each
+/// looked up by `variable` (which gives nothing for an unset one).
+void ReadEnvironment(const std::function<std::optional<std::string>(const char*)>& variable,
+                     RunContext* context);
 
 /// The folder of the executable, ending in the platform separator. When
 /// `executable_path` (as the process received it) holds a separator and

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   context.start_time = kStartTime;
   context.local_time = [] { return vexlar::platform::LocalTime(std::time(nullptr)); };
   context.running_executable = vexlar::platform::RunningExecutable();
-  context.dyno_folder = vexlar::platform::EnvironmentVariable("VEXLAR_DYNO");
+  vexlar::ReadEnvironment(vexlar::platform::EnvironmentVariable, &context);
   context.own_console = vexlar::platform::WaitsForKey(vexlar::platform::DescribeConsole());
   const int status = vexlar::RunVexlar(std::move(args), context);
   // A window of its own closes when the program ends: its text stays until

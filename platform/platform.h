@@ -102,6 +102,39 @@ FilePtr OpenRegularFile(const std::string& path, std::uintmax_t* size);
 /// stored whole.
 bool AppendToTextFile(const std::string& path, std::string_view text);
 
+/// What tells one version of a file from another: its size, its time of
+/// last modification (to the nanosecond where the system keeps it), and its
+/// identity (device and inode; on Windows volume and file index). A file
+/// written again, or replaced by another, has another stamp.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;  // since the system's epoch
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+  bool operator==(const FileStamp& o) const {
+    return size == o.size && modified_ns == o.modified_ns && device == o.device && file == o.file;
+  }
+  bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+
+/// The stamp of the file `path` finally names (links followed); nothing
+/// when there is none.
+std::optional<FileStamp> StampOf(const std::string& path);
+
+/// Whether and how ReplacementFile keeps the file it replaces, by the
+/// rules of the --backup option: a numbered backup is "<name>.~N~", one
+/// more than the highest N beside it, and never replaces another file; a
+/// simple one is "<name><suffix>" and replaces an older simple backup.
+struct BackupPolicy {
+  enum Control { kNone, kSimple, kExisting, kNumbered };
+  Control control = kNone;
+  /// For simple backups; holds no folder separator and is not empty.
+  std::string suffix = "~";
+  /// No backup when the file about to be replaced has this stamp: it is the
+  /// file this process wrote last, so it holds nothing new.
+  std::optional<FileStamp> skip_when;
+};
+
 /// A text file that replaces `target` only once it is complete. It is
 /// written under a temporary name of its own beside the file it replaces:
 /// "<name>.<process id>-<n>.tmp", created exclusively, so that no other
@@ -115,7 +148,10 @@ class ReplacementFile {
  public:
   /// kText stores "\n" as CR LF on Windows; kBinary stores bytes as given.
   enum Mode { kText, kBinary };
-  explicit ReplacementFile(const std::string& target, Mode mode = kText);
+  /// `backup` says whether the file replaced is kept; the backup goes
+  /// beside `target` under its name, also when `target` is a link (it then
+  /// holds the bytes of the file the link names).
+  explicit ReplacementFile(const std::string& target, Mode mode = kText, BackupPolicy backup = {});
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -125,17 +161,33 @@ class ReplacementFile {
   /// loop or a folder, or its folder cannot be written.
   std::FILE* stream() const { return stream_; }
 
-  /// Closes the stream and renames the temporary file over the target.
-  /// Returns false, with the temporary file removed and the target as it
-  /// was, when a write, the close or the rename failed.
+  /// Closes the stream, makes the backup the policy asks for (only when
+  /// there is an old regular file), and renames the temporary file over the
+  /// target. Returns false, with the temporary file removed, no backup made
+  /// and the target as it was, when a write, the close, the backup or the
+  /// rename failed.
   bool Commit();
+
+  /// After Commit(): the backup made, or "" when none was.
+  const std::string& backup_path() const { return backup_path_; }
+  /// After a failed Commit(): the backup name that could not be made, or ""
+  /// when the backup was not what failed.
+  const std::string& failed_backup() const { return failed_backup_; }
+  /// After a successful Commit(): the stamp of the file written, when the
+  /// system told it.
+  const std::optional<FileStamp>& written_stamp() const { return written_stamp_; }
 
  private:
   void Discard();
 
+  std::string shown_;      // the target as named, beside which a backup goes
   std::string target_;     // the file to replace, links resolved
   std::string temporary_;  // empty when none was made
   std::FILE* stream_ = nullptr;
+  BackupPolicy backup_;
+  std::string backup_path_;
+  std::string failed_backup_;
+  std::optional<FileStamp> written_stamp_;
 };
 
 /// Hands what was written to `stream` so far to the system to store, without

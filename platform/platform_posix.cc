@@ -18,8 +18,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 #include <vector>
 
+#include "platform/backup.h"
 #include "platform/platform.h"
 
 namespace vexlar::platform {
@@ -290,10 +292,106 @@ std::optional<std::string> FinalTarget(const std::string& path) {
   return target;
 }
 
+FileStamp StampFrom(const struct stat& status) {
+  FileStamp stamp;
+  stamp.size = static_cast<std::uint64_t>(status.st_size);
+#if defined(__APPLE__)
+  const struct timespec& modified = status.st_mtimespec;
+#else
+  const struct timespec& modified = status.st_mtim;
+#endif
+  stamp.modified_ns = static_cast<std::int64_t>(modified.tv_sec) * 1000000000 + modified.tv_nsec;
+  stamp.device = static_cast<std::uint64_t>(status.st_dev);
+  stamp.file = static_cast<std::uint64_t>(status.st_ino);
+  return stamp;
+}
+
+// Copies the regular file `from` into the new file `to`, created
+// exclusively with `from`'s permission bits; a copy cut short is removed.
+LinkResult CopyExclusive(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat status {};
+  if (in < 0 || ::fstat(in, &status) != 0) {
+    if (in >= 0) ::close(in);
+    return LinkResult::kFailed;
+  }
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         status.st_mode & 07777);
+  if (out < 0) {
+    const bool exists = errno == EEXIST;
+    ::close(in);
+    return exists ? LinkResult::kExists : LinkResult::kFailed;
+  }
+  std::vector<char> buffer(1 << 16);
+  bool whole = true;
+  for (;;) {
+    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      whole = got == 0;
+      break;
+    }
+    for (ssize_t done = 0; whole && done < got;) {
+      const ssize_t wrote =
+          ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (wrote < 0 && errno == EINTR) continue;
+      whole = wrote > 0;
+      if (whole) done += wrote;
+    }
+    if (!whole) break;
+  }
+  ::close(in);
+  if (::close(out) != 0 || !whole) {
+    ::unlink(to.c_str());
+    return LinkResult::kFailed;
+  }
+  return LinkResult::kMade;
+}
+
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target, Mode) {
-  const std::optional<std::string> final_target = FinalTarget(ResolveNameCase(target));
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return StampFrom(status);
+}
+
+LinkResult LinkOrCopy(const std::string& from, const std::string& to) {
+  if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    return LinkResult::kMade;
+  }
+  if (errno == EEXIST) return LinkResult::kExists;
+  // Another file system, or one without hard links: a copy.
+  return CopyExclusive(from, to);
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+EntryKind EntryKindOf(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0) return EntryKind::kNone;
+  return S_ISDIR(status.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
+unsigned long ProcessNumber() { return static_cast<unsigned long>(::getpid()); }
+
+ReplacementFile::ReplacementFile(const std::string& target, Mode, BackupPolicy backup)
+    : shown_(ResolveNameCase(target)), backup_(std::move(backup)) {
+  const std::optional<std::string> final_target = FinalTarget(shown_);
   if (!final_target) return;
   target_ = *final_target;
   struct stat old;
@@ -303,7 +401,7 @@ ReplacementFile::ReplacementFile(const std::string& target, Mode) {
 
   // pid and a counter make the name; a file that has it already, whoever
   // made it, is left alone and the next name is tried.
-  const std::string stem = target_ + "." + std::to_string(::getpid()) + "-";
+  const std::string stem = target_ + "." + std::to_string(ProcessNumber()) + "-";
   TerminationBlocked blocked;
   int fd = -1;
   for (int n = 0; fd < 0 && n < 1000; ++n) {
@@ -334,13 +432,26 @@ ReplacementFile::~ReplacementFile() { Discard(); }
 
 bool ReplacementFile::Commit() {
   if (stream_ == nullptr) return false;
-  const bool closed = std::fclose(stream_) == 0;
+  // From here to the end the backup and the rename happen together or not
+  // at all: a signal waits until both are done or undone.
+  TerminationBlocked blocked;
+  // Everything is written once the stream is flushed; closing and renaming
+  // change neither the size nor the modification time.
+  struct stat written {};
+  const bool flushed = std::fflush(stream_) == 0;
+  const bool stamped = flushed && ::fstat(fileno(stream_), &written) == 0;
+  const bool closed = std::fclose(stream_) == 0 && flushed;
   stream_ = nullptr;
-  if (!closed || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  PendingBackup backup;
+  if (closed && !backup.Make(shown_, target_, backup_)) failed_backup_ = backup.name();
+  if (!closed || !failed_backup_.empty() || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    backup.Undo();
     Discard();
     return false;
   }
-  TerminationBlocked blocked;
+  backup.Keep();
+  backup_path_ = backup.name();
+  if (stamped) written_stamp_ = StampFrom(written);
   pending_temporary = nullptr;
   RestoreTermination();
   temporary_.clear();

@@ -1,5 +1,6 @@
-// The platform layer below what the end-to-end runs reach: path resolution
-// and which files ReadWholeFile takes. On POSIX every end-to-end run also
+// The platform layer below what the end-to-end runs reach: path resolution,
+// which files ReadWholeFile takes, file stamps, and the backup steps that a
+// replacement undoes when its rename fails. On POSIX every end-to-end run also
 // finds, writes and replaces files through names that differ in letter case
 // (tests/test_util.h), and the faults test gives it folders, pipes and files
 // beyond the read limit.
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/backup.h"
 #include "tests/test_util.h"
 
 namespace vexlar::platform {
@@ -51,7 +53,136 @@ TEST(Platform, ReadWholeFileTakesRegularFilesByteForByte) {
 #endif
 }
 
+// A stamp stays while the file does and changes when it grows or is
+// replaced; a replacement tells the stamp of the file it put in place, and a
+// backup is skipped for a file that still has the stamp it is told.
+TEST(Platform, StampsTellTheFileThatWasWritten) {
+  test::TempFolder folder;
+  const std::string mission = folder.Path("mission.pld");
+  EXPECT_FALSE(StampOf(mission));
+  test::WriteFile(mission, "old");
+  const std::optional<FileStamp> old = StampOf(mission);
+  ASSERT_TRUE(old);
+  EXPECT_EQ(3u, old->size);
+  EXPECT_EQ(*old, *StampOf(mission));
+  test::WriteFile(folder.Path("other.pld"), "old");
+  EXPECT_NE(*old, *StampOf(folder.Path("other.pld")));  // same size, another file
+
+  BackupPolicy policy;
+  policy.control = BackupPolicy::kNumbered;
+  policy.skip_when = old;
+  std::optional<FileStamp> written;
+  {
+    ReplacementFile file(mission, ReplacementFile::kBinary, policy);
+    std::fputs("new!", file.stream());
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ("", file.backup_path());  // the old file had the stamp to skip
+    written = file.written_stamp();
+  }
+  ASSERT_TRUE(written);
+  EXPECT_EQ(*StampOf(mission), *written);
+  EXPECT_EQ(4u, written->size);
+  EXPECT_NE(*old, *written);
+  policy.skip_when = old;  // another file's stamp now: the backup is made
+  ReplacementFile file(mission, ReplacementFile::kBinary, policy);
+  std::fputs("newer", file.stream());
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(mission + ".~1~", file.backup_path());
+  EXPECT_EQ("new!", test::ReadFile(mission + ".~1~"));
+  EXPECT_EQ("newer", test::ReadFile(mission));
+}
+
+TEST(Platform, HighestBackupNumber) {
+  const struct {
+    std::vector<std::string> names;
+    std::uint64_t highest;
+  } cases[] = {
+      {{}, 0},
+      {{"m.pld", "m.pld~", "m.pld.~~", "m.pld.~0~", "m.pld.~01~", "m.pld.~1x~", "m.pld.~2~x"}, 0},
+      {{"m.pld.~9~", "m.pld.~10~", "m.pld.~2~"}, 10},
+      {{"n.pld.~5~", "m.pl.~6~", "xm.pld.~7~", "m.pld.~1~"}, 1},
+      {{"m.pld.~999999999999999999~"}, 999999999999999999u},
+      {{"m.pld.~1000000000000000000~", "m.pld.~3~"}, 3},  // too long to count
+  };
+  for (const auto& c : cases) {
+    std::string names;
+    for (const std::string& name : c.names) names += name + " ";
+    EXPECT_EQ(c.highest, HighestBackupNumber(c.names, "m.pld")) << names;
+  }
+}
+
+// A number taken since the folder was read is passed over; an undone
+// backup leaves the folder as it was, an older simple backup included.
+TEST(Platform, BackupStepsNeverReplaceAndUndoWhole) {
+  test::TempFolder folder;
+  const std::string mission = folder.Path("mission.pld");
+  test::WriteFile(mission, "old");
+  test::WriteFile(mission + ".~1~", "one");
+  EXPECT_EQ(mission + ".~2~", MakeNumberedBackup(mission, mission, 1));
+  EXPECT_EQ("one", test::ReadFile(mission + ".~1~"));
+  EXPECT_EQ("old", test::ReadFile(mission + ".~2~"));
+
+  BackupPolicy simple;
+  simple.control = BackupPolicy::kSimple;
+  const auto names = [&folder] {
+    std::vector<std::string> names = FolderEntries(folder.Path());
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& n) { return n == "." || n == ".."; }),
+                names.end());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = names();
+  for (const bool older : {true, false}) {
+    if (older) test::WriteFile(mission + "~", "older");
+    PendingBackup backup;
+    ASSERT_TRUE(backup.Make(mission, mission, simple)) << older;
+    EXPECT_EQ("old", test::ReadFile(mission + "~")) << older;
+    backup.Undo();
+    EXPECT_EQ(older ? "older" : "", test::ReadFile(mission + "~")) << older;
+    EXPECT_EQ(older, EntryKindOf(mission + "~") != EntryKind::kNone) << older;
+    if (older) RemoveFile(mission + "~");
+  }
+  EXPECT_EQ(before, names());
+  test::WriteFile(mission + "~", "older");
+  PendingBackup kept;
+  ASSERT_TRUE(kept.Make(mission, mission, simple));
+  kept.Keep();
+  EXPECT_EQ("old", test::ReadFile(mission + "~"));
+  std::vector<std::string> with_simple = before;
+  with_simple.push_back("mission.pld~");
+  EXPECT_EQ(with_simple, names());  // nothing else left beside it
+
+  BackupPolicy numbered;
+  numbered.control = BackupPolicy::kExisting;
+  PendingBackup undone;
+  ASSERT_TRUE(undone.Make(mission, mission, numbered));
+  EXPECT_EQ(mission + ".~3~", undone.name());
+  undone.Undo();
+  EXPECT_EQ(with_simple, names());
+}
+
 #ifndef _WIN32
+// A mission.pld that is a link is backed up beside the link, as a file of
+// its own that holds what the link named; the link stays.
+TEST(Platform, BackupOfALinkHoldsTheFileItNamed) {
+  test::TempFolder folder;
+  test::WriteFile(folder.Path("shared/real.pld"), "old");
+  fs::create_directories(folder.Path("m"));
+  fs::create_symlink("../shared/real.pld", folder.Path("m/mission.pld"));
+  BackupPolicy policy;
+  policy.control = BackupPolicy::kNumbered;
+  ReplacementFile file(folder.Path("m/mission.pld"), ReplacementFile::kBinary, policy);
+  std::fputs("new", file.stream());
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(folder.Path("m/mission.pld.~1~"), file.backup_path());
+  EXPECT_FALSE(IsSymbolicLink(folder.Path("m/mission.pld.~1~")));
+  EXPECT_EQ("old", test::ReadFile(folder.Path("m/mission.pld.~1~")));
+  EXPECT_TRUE(IsSymbolicLink(folder.Path("m/mission.pld")));
+  EXPECT_EQ("new", test::ReadFile(folder.Path("shared/real.pld")));
+  EXPECT_EQ(*StampOf(folder.Path("shared/real.pld")), *file.written_stamp());
+}
+
 // A name that does not exist as given is matched without regard to case, the
 // first in byte order winning; what matches nothing stays as given. A text
 // not stored whole is told.

@@ -13,7 +13,9 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <utility>
 
+#include "platform/backup.h"
 #include "platform/platform.h"
 
 namespace vexlar::platform {
@@ -139,6 +141,67 @@ bool AppendToTextFile(const std::string& path, std::string_view text) {
          std::fclose(file.release()) == 0;
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+  // Opened for its attributes only, and shared every way: a file open in
+  // another program can still be looked at.
+  const HANDLE handle = CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const BOOL got = GetFileInformationByHandle(handle, &info);
+  CloseHandle(handle);
+  if (!got) return std::nullopt;
+  FileStamp stamp;
+  stamp.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  // In units of 100 ns since 1601.
+  const std::uint64_t ticks = (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                              info.ftLastWriteTime.dwLowDateTime;
+  stamp.modified_ns = static_cast<std::int64_t>(ticks) * 100;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.file = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return stamp;
+}
+
+LinkResult LinkOrCopy(const std::string& from, const std::string& to) {
+  const std::wstring source = Wide(from), name = Wide(to);
+  // A hard link to a link would be a link again; a copy takes what it names.
+  if (!IsSymbolicLink(from) && CreateHardLinkW(name.c_str(), source.c_str(), nullptr)) {
+    return LinkResult::kMade;
+  }
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return LinkResult::kExists;
+  if (CopyFileW(source.c_str(), name.c_str(), TRUE)) return LinkResult::kMade;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? LinkResult::kExists
+                                                                     : LinkResult::kFailed;
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+EntryKind EntryKindOf(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::kNone;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kOther;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = FindFirstFileW(Wide((folder.empty() ? ".\\" : folder) + "*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(Utf8(entry.cFileName));
+  } while (FindNextFileW(find, &entry));
+  FindClose(find);
+  return names;
+}
+
+unsigned long ProcessNumber() { return GetCurrentProcessId(); }
+
 namespace {
 
 // The temporary file that a console break must remove, or null; the
@@ -173,10 +236,11 @@ void Forget() {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target, Mode mode) : target_(target) {
+ReplacementFile::ReplacementFile(const std::string& target, Mode mode, BackupPolicy backup)
+    : shown_(target), target_(target), backup_(std::move(backup)) {
   // pid and a counter make the name; a file that has it already, whoever
   // made it, is left alone and the next name is tried.
-  const std::string stem = target_ + "." + std::to_string(GetCurrentProcessId()) + "-";
+  const std::string stem = target_ + "." + std::to_string(ProcessNumber()) + "-";
   HANDLE handle = INVALID_HANDLE_VALUE;
   for (int n = 0; handle == INVALID_HANDLE_VALUE && n < 1000; ++n) {
     temporary_ = stem + std::to_string(n) + ".tmp";
@@ -213,12 +277,21 @@ bool ReplacementFile::Commit() {
   if (stream_ == nullptr) return false;
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
+  PendingBackup backup;
+  if (closed && !backup.Make(shown_, target_, backup_)) failed_backup_ = backup.name();
   // A read-only or locked target makes the move fail.
-  if (!closed || !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!closed || !failed_backup_.empty() ||
+      !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    backup.Undo();
     Discard();
     return false;
   }
+  backup.Keep();
+  backup_path_ = backup.name();
+  // NTFS may settle the time of the last write only when the file is
+  // closed, so the stamp is taken from the file in its place.
+  written_stamp_ = StampOf(target_);
   Forget();
   temporary_.clear();
   return true;

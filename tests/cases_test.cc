@@ -3,7 +3,9 @@
 // case, its runs made in this process and compared byte for byte:
 //   cmd            one run per line, its arguments split on blanks; {M} is
 //                  the mission folder (no trailing separator), {BIN} the
-//                  program folder (with one); no cmd: one run, no arguments
+//                  program folder (with one); no cmd: one run, no arguments.
+//                  Leading words NAME=VALUE (NAME in capitals, digits and
+//                  '_') are the run's environment; a run sees no other
 //   m/, bin/       files copied into the mission folder and beside the program
 //   uses           lines "<folder in the case> <path in the repository>": more
 //                  files or folders copied in, such as the bundled example
@@ -15,7 +17,11 @@
 //                  after the other, compared when present;
 //                  expect/no-mission: none may be written; expect/no-log: no
 //                  run may write the log; expect/keep: files of m/ that must
-//                  not change
+//                  not change; expect/folder: the names in the mission
+//                  folder after the last run, one a line in byte order,
+//                  '/' after a folder's name and between names; expect/m/:
+//                  files that the mission folder must then hold, byte for
+//                  byte (on Windows CR LF compared as LF)
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
 // stand for the platform's separator after them. {m} is {M} folded to lower
 // case, as the driver keeps a path from the command line. On Windows mission.pld must
@@ -61,6 +67,33 @@ std::string AsWritten(const std::string& bytes, const std::string& what) {
 std::string FoldedLower(std::string text) {
   FoldLowerInPlace(text);
   return text;
+}
+
+std::string LfOnWindows(const std::string& bytes) {
+  return platform::kSeparator == '\\' ? test::Replace(bytes, "\r\n", "\n") : bytes;
+}
+
+// "NAME=..." with NAME in capitals, digits and '_': an environment variable.
+bool IsVariableSetting(const std::string& word) {
+  const std::size_t equals = word.find('=');
+  if (equals == 0 || equals == std::string::npos) return false;
+  return std::all_of(word.begin(), word.begin() + static_cast<std::ptrdiff_t>(equals), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
+}
+
+// The names under `folder`, one a line in byte order, "/" after a folder.
+std::string Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    std::string name = fs::relative(entry.path(), folder).generic_string();
+    if (entry.is_directory() && !entry.is_symlink()) name += '/';
+    names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  std::string listing;
+  for (const std::string& name : names) listing += name + "\n";
+  return listing;
 }
 
 void CopyInto(const fs::path& from, const fs::path& to, bool crlf) {
@@ -135,9 +168,17 @@ void RunCase(const fs::path& c) {
   bool logged = false;
   for (const std::string& line : lines) {
     std::vector<std::string> args;
+    test::Environment environment;
     std::istringstream words(line);
-    for (std::string word; words >> word;) args.push_back(placed(word));
-    const test::RunResult run = test::RunInProcess(bin + "vexlar", args);
+    for (std::string word; words >> word;) {
+      const std::size_t equals = IsVariableSetting(word) ? word.find('=') : std::string::npos;
+      if (args.empty() && equals != std::string::npos) {
+        environment.emplace_back(word.substr(0, equals), placed(word.substr(equals + 1)));
+      } else {
+        args.push_back(placed(word));
+      }
+    }
+    const test::RunResult run = test::RunInProcess(bin + "vexlar", args, environment);
     int status = 0;
     statuses >> status;
     EXPECT_EQ(status, run.status) << line;
@@ -170,6 +211,18 @@ void RunCase(const fs::path& c) {
   }
   for (const auto& [name, bytes] : kept) {
     EXPECT_EQ(bytes, ReadBytes(fs::path(m) / name)) << name << " changed";
+  }
+  if (has("expect/folder")) {
+    EXPECT_EQ(ReadBytes(c / "expect/folder"), Listing(m));
+  }
+  if (has("expect/m")) {
+    for (const auto& entry : fs::recursive_directory_iterator(c / "expect/m")) {
+      if (!entry.is_regular_file()) continue;
+      const fs::path name = fs::relative(entry.path(), c / "expect/m");
+      ASSERT_TRUE(fs::exists(fs::path(m) / name)) << name << " is missing";
+      EXPECT_EQ(LfOnWindows(ReadBytes(entry.path())), LfOnWindows(ReadBytes(fs::path(m) / name)))
+          << name;
+    }
   }
 }
 

@@ -56,7 +56,8 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args) {
+RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args,
+                       const Environment& environment) {
   fs::create_directories(fs::path(executable).parent_path());
   std::vector<std::string> argv{executable};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -67,6 +68,14 @@ RunResult RunInProcess(const std::string& executable, const std::vector<std::str
   context.start_time.tm_mday = 11, context.start_time.tm_mon = 10 - 1;
   context.start_time.tm_year = 2008 - 1900, context.start_time.tm_hour = 14;
   context.start_time.tm_min = 20, context.start_time.tm_sec = 5;
+  ReadEnvironment(
+      [&environment](const char* name) -> std::optional<std::string> {
+        for (const auto& [variable, value] : environment) {
+          if (variable == name) return value;
+        }
+        return std::nullopt;
+      },
+      &context);
   context.console = std::fopen(console_path.c_str(), "wb");
   context.errors = std::fopen(errors_path.c_str(), "wb");
   EXPECT_TRUE(context.console && context.errors);

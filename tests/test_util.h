@@ -5,6 +5,7 @@
 #define VEXLAR_TESTS_TEST_UTIL_H_
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vexlar::test {
@@ -41,9 +42,13 @@ struct RunResult {
   std::string log_body;  // the last run's part of the log, without its five header lines
 };
 
+/// Environment variables as name and value; a run sees only these.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 /// Runs vexlar in this process as if started as `executable` with `args`; the
 /// start time is always 11.10.2008 14:20:05.
-RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args);
+RunResult RunInProcess(const std::string& executable, const std::vector<std::string>& args,
+                       const Environment& environment = {});
 
 /// One object of a .kolvo file; `arguments` are whole lines.
 std::string KolvoObject(const std::string& header, const std::string& type,

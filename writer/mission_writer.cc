@@ -244,12 +244,6 @@ bool RefuseMerge(const std::string& mission_path, const char* problem, RunLog* l
   return false;
 }
 
-// Returns `written`, after logging the failure when the file was not.
-bool Written(bool written, const std::string& mission_path, RunLog* log) {
-  if (!written) log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
-  return written;
-}
-
 // The section that `mode` selects, with the converted content.
 void WriteContentSection(RunMode mode, ObjectStore* store, RunLog* log, Findings* findings,
                          TextWriter& out) {
@@ -272,10 +266,39 @@ void WriteMission(RunMode mode, ObjectStore* store, RunLog* log, Findings* findi
   }
 }
 
+// The backup file `backup` as the log names it: in the folder of
+// `mission_path` as the command line gave it, whatever the letter case of the
+// names on disk.
+std::string LoggedBackup(const std::string& mission_path, const std::string& backup) {
+  return mission_path.substr(0, mission_path.find_last_of("\\/") + 1) +
+         backup.substr(backup.find_last_of("\\/") + 1);
+}
+
+// Replaces the mission file by what was written to `file` (`written` when
+// every write went through) and logs what failed or which backup was made.
+bool CommitMission(platform::ReplacementFile* file, bool written, const std::string& mission_path,
+                   RunLog* log, const WriteOptions& options) {
+  if (!written || !file->Commit()) {
+    if (!file->failed_backup().empty()) {
+      log->Format("Cannot back up mission file!\nPath: %s\nBackup: %s\n", mission_path.c_str(),
+                  LoggedBackup(mission_path, file->failed_backup()).c_str());
+    } else {
+      log->Format("Cannot write mission file!\nPath: %s\n", mission_path.c_str());
+    }
+    return false;
+  }
+  if (!file->backup_path().empty()) {
+    log->Format("Backup: %s\n", LoggedBackup(mission_path, file->backup_path()).c_str());
+  }
+  if (options.written_stamp != nullptr) *options.written_stamp = file->written_stamp();
+  return true;
+}
+
 // --merge into the existing mission.pld `existing`: its other sections stay
 // byte for byte, the selected one is replaced by the converted content.
 bool MergeMission(RunMode mode, const std::string& mission_path, std::string_view existing,
-                  ObjectStore* store, RunLog* log, Findings* findings) {
+                  ObjectStore* store, RunLog* log, const WriteOptions& options) {
+  Findings* findings = options.findings;
   const SectionLayout layout = FindSections(existing);
   if (!layout.problem.empty()) return RefuseMerge(mission_path, layout.problem.c_str(), log);
   TextWriter section;
@@ -295,11 +318,10 @@ bool MergeMission(RunMode mode, const std::string& mission_path, std::string_vie
   text += platform::TextLineEnds(fresh);
   text += existing.substr(layout.end[selected]);
 
-  platform::ReplacementFile file(mission_path, platform::ReplacementFile::kBinary);
-  return Written(file.stream() != nullptr &&
-                     std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size() &&
-                     file.Commit(),
-                 mission_path, log);
+  platform::ReplacementFile file(mission_path, platform::ReplacementFile::kBinary, options.backup);
+  const bool written = file.stream() != nullptr &&
+                       std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size();
+  return CommitMission(&file, written, mission_path, log, options);
 }
 
 }  // namespace
@@ -325,17 +347,16 @@ bool WriteMissionFile(RunMode mode, std::string_view source_path, ObjectStore* s
     if (!platform::ReadWholeFile(mission_path, &existing)) {
       return RefuseMerge(mission_path, "it cannot be read", log);
     }
-    return MergeMission(mode, mission_path, existing.view(), store_to_change, log,
-                        options.findings);
+    return MergeMission(mode, mission_path, existing.view(), store_to_change, log, options);
   }
-  platform::ReplacementFile file(mission_path);
+  platform::ReplacementFile file(mission_path, platform::ReplacementFile::kText, options.backup);
   bool written = false;
   if (file.stream() != nullptr) {
     TextWriter out(file.stream());
     WriteMission(mode, store_to_change, log, options.findings, out);
-    written = out.Flush() && file.Commit();
+    written = out.Flush();
   }
-  return Written(written, mission_path, log);
+  return CommitMission(&file, written, mission_path, log, options);
 }
 
 }  // namespace vexlar

@@ -5,11 +5,13 @@
 #define VEXLAR_WRITER_MISSION_WRITER_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "log/findings.h"
 #include "log/run_log.h"
+#include "platform/platform.h"
 #include "store/store.h"
 
 namespace vexlar {
@@ -31,6 +33,14 @@ struct WriteOptions {
   /// form of mission.pld is refused ("Cannot merge into mission file!"),
   /// and left as it is. Without one, the usual file is written.
   bool merge = false;
+  /// --backup: whether the mission.pld replaced is kept, and how. The
+  /// backup is made only when the new file is complete; one that cannot be
+  /// made fails the run ("Cannot back up mission file!\nPath: %s\nBackup:
+  /// %s\n") with mission.pld as it was. One made is logged ("Backup: %s\n").
+  platform::BackupPolicy backup;
+  /// When not null, receives the stamp of the mission.pld written; left as
+  /// it is when none was.
+  std::optional<platform::FileStamp>* written_stamp = nullptr;
 };
 
 /// Writes mission.pld into the folder of `source_path`, replacing an existing
