@@ -42,6 +42,10 @@ struct ObjectStore::Kept {
 ObjectStore::ObjectStore() : kept_(std::make_unique<Kept>()) {}
 ObjectStore::~ObjectStore() = default;
 
+// Out of line, so that no client sees the records: a call for each argument
+// read. Against the decoding inline in every client, with AppendArgument
+// out of line too, the 100,000-object mixed mission costs 2.5% more
+// instructions (callgrind: 1,358M against 1,325M).
 ObjectArgument ArgumentList::operator[](std::size_t i) const {
   return Unpack(records_[i], *texts_);
 }
