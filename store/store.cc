@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
