@@ -62,7 +62,7 @@ inline PackedArgument Store(std::uint64_t bits) {
 /// The record of `argument`: its place in `texts->source` when it is written
 /// there as name="value" within the field sizes, else the index of a copy
 /// appended to `texts->loose`.
-inline PackedArgument Pack(ObjectArgument argument, ArgumentTexts* texts) {
+inline PackedArgument Pack(const ObjectArgument& argument, ArgumentTexts* texts) {
   // Unsigned: a name before the source, or of no text at all, gives an
   // offset far beyond the limit.
   const std::uintptr_t name = reinterpret_cast<std::uintptr_t>(argument.name.data());

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -42,6 +43,10 @@ struct ObjectStore::Kept {
 ObjectStore::ObjectStore() : kept_(std::make_unique<Kept>()) {}
 ObjectStore::~ObjectStore() = default;
 
+// Out of line, so that no client sees the records: a call for each argument
+// read. Against the decoding inline in every client, with AppendArgument
+// out of line too, the 100,000-object mixed mission costs 2.3% more
+// instructions (callgrind: 1,355M against 1,325M).
 ObjectArgument ArgumentList::operator[](std::size_t i) const {
   return Unpack(records_[i], *texts_);
 }
@@ -154,7 +159,7 @@ SourceObject& ObjectStore::AppendToList(SourceObject object) {
   return stored;
 }
 
-void ObjectStore::AppendArgument(SourceObject& object, ObjectArgument argument) {
+void ObjectStore::AppendArgument(SourceObject& object, const ObjectArgument& argument) {
   const PackedArgument record = Pack(argument, &kept_->texts);
   Arena& records = kept_->records;
   std::uint32_t& count = object.argument_count_;

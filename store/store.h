@@ -199,7 +199,7 @@ class ObjectStore {
 
   /// Appends an argument at the end of the argument list of `object`: in
   /// place when its list is the last one stored, else the list moves.
-  void AppendArgument(SourceObject& object, ObjectArgument argument);
+  void AppendArgument(SourceObject& object, const ObjectArgument& argument);
   /// Gives the argument at `index` of `object`'s list the value `value`.
   /// REQUIRES: index < object.arguments().size().
   void SetArgumentValue(SourceObject& object, std::size_t index, std::string_view value);
