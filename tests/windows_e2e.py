@@ -32,7 +32,7 @@ import zipfile
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXPECT = os.path.join(SOURCE, "tests", "cases", "bundled-example", "expect", "")
 KOLVO = os.path.join(SOURCE, "examples", "attack.kolvo")
-HEADER = re.compile(rb"//-{52}\n//   Program: vexlar\n//   Version: 1\.00\.10\n"
+HEADER = re.compile(rb"//-{52}\n//   Program: vexlar\n//   Version: [0-9.]+\n"
                     rb"//   Start time: \d{1,2}\.\d{1,2}\.\d{4} \d{1,2}:\d{1,2}:\d{1,2}\n//-{52}\n")
 
 # (current folder, command line, exit status, log, mission.pld or None, log
