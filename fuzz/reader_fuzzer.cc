@@ -11,6 +11,7 @@
 #include "reader/quote_spans.h"
 #include "reader/reader.h"
 #include "store/store.h"
+#include "tests/oracles/quote_rule.h"
 
 namespace vexlar {
 namespace {
@@ -26,7 +27,7 @@ void CheckQuoteRule(std::string_view bytes) {
     std::string_view look = bytes.substr(start, std::min<std::size_t>(line_size, 1023));
     if (std::count(look.begin(), look.end(), '"') > 32) look = look.substr(0, 64);
     start += line_size;
-    const ExtractedValue literal = ExtractValue(look);
+    const ExtractedValue literal = oracle::ExtractValue(look);
     const ExtractedValue fast = ExtractValue(look, &spans);
     FUZZ_CHECK(fast.count == literal.count);
     FUZZ_CHECK(fuzz::SameView(fast.value, literal.value));
