@@ -198,9 +198,14 @@ bool ReplacementFile::Commit() {
   if (stream_ == nullptr) return false;
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
-  // A read-only or locked target makes the move fail.
-  if (!closed || !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // A read-only or locked target makes the move fail. Wine's move replaces
+  // a read-only target, so the attribute is looked at first.
+  const DWORD attributes = Attributes(target_);
+  const bool read_only =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (!closed || read_only ||
+      !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Discard();
     return false;
   }
