@@ -24,19 +24,4 @@ std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
   }
 }
 
-ExtractedValue ExtractValue(std::string_view look) {
-  const std::size_t n = look.size();
-  const std::size_t open = look.find('"');
-  if (open == std::string_view::npos) return {std::string_view(), 0};
-  std::size_t i = open + 1;
-  for (;;) {
-    while (i < n && look[i] != '"') ++i;
-    if (i == n) break;
-    const std::size_t span = QuoteRunSpan(look, i, 2);
-    if (span == 0) break;
-    i += span;
-  }
-  return {look.substr(open + 1, i - open - 1), i + 1};
-}
-
 }  // namespace vexlar::oracle
