@@ -50,18 +50,6 @@ TEST(Driver, SlashQuestionMarkIsHelpOnWindows) {
   EXPECT_EQ(platform::kSeparator == '\\', run.status == 0) << run.console;
 }
 
-// The version shown by --version and written in the log header is the
-// project's: 1.0.10 is shown as 1.00.10.
-TEST(Driver, VersionIsTheProjectVersion) {
-  std::string version = VEXLAR_PROJECT_VERSION;
-  const std::size_t minor = version.find('.') + 1;
-  if (version.find('.', minor) - minor == 1) version.insert(minor, "0");
-  test::Surroundings place;
-  EXPECT_EQ("vexlar " + version + "\n", test::RunInProcess(place.executable, {"-V"}).console);
-  const test::RunResult run = test::RunInProcess(place.executable, {place.source});
-  EXPECT_NE(std::string::npos, run.log.find("//   Version: " + version + "\n")) << run.log;
-}
-
 // --each a b does what `vexlar a` and then `vexlar b` do: the same log
 // blocks, console text, notes and files, and then one line that counts
 // them. Also when one of them fails and when --merge or --check is given.

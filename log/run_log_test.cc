@@ -21,12 +21,13 @@ TEST(RunLog, LogPathReplacesTheExtensionOfTheFileName) {
 
 // Every log appends its header and messages to the file; the console gets
 // each message with one more line break, formatted ones cut at 511
-// characters.
+// characters. (The version a run shows: the data case cli-help-and-version.)
 TEST(RunLog, AppendsHeaderAndMessagesAndEchoesMessages) {
   test::TempFolder folder;
   std::FILE* console = std::fopen(folder.Path("console").c_str(), "w");
   ASSERT_NE(nullptr, console);
   ProgramInfo info;
+  info.version = "9.87", info.build = 6;
   info.start_time.tm_mday = 11, info.start_time.tm_mon = 9, info.start_time.tm_year = 108;
   info.start_time.tm_hour = 14, info.start_time.tm_min = 20, info.start_time.tm_sec = 5;
   for (int run = 0; run < 2; ++run) {
@@ -38,7 +39,7 @@ TEST(RunLog, AppendsHeaderAndMessagesAndEchoesMessages) {
   const std::string header =
       "//----------------------------------------------------\n"
       "//   Program: vexlar\n"
-      "//   Version: 1.00.10\n"
+      "//   Version: 9.87.6\n"
       "//   Start time: 11.10.2008 14:20:5\n"
       "//----------------------------------------------------\n";
   const std::string x511(511, 'x');

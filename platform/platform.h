@@ -139,11 +139,19 @@ struct BackupPolicy {
 /// written under a temporary name of its own beside the file it replaces:
 /// "<name>.<process id>-<n>.tmp", created exclusively, so that no other
 /// file or link is ever opened, and renamed over the target by Commit().
-/// When `target` is a symbolic link, the file it finally names is replaced
-/// and the link stays; the replaced file keeps its permission bits. The
-/// temporary file is removed when the object goes without a commit, and
+/// The temporary file is removed when the object goes without a commit, and
 /// when SIGINT or SIGTERM (on Windows, a console break) ends the process
-/// while it exists.
+/// while it exists. A linked or read-only target:
+/// - POSIX: when `target` is a symbolic link, the file it finally names is
+///   replaced (the temporary file is made beside that file) and the link
+///   stays; the replaced file keeps its permission bits, so a read-only
+///   file is replaced and stays read-only (renaming needs only a writable
+///   folder).
+/// - Windows: `target` itself is replaced. A symbolic link named `target`
+///   is replaced by the new file and the file it named is left as it was;
+///   the new file gets the folder's default attributes and permissions, not
+///   the old file's. A read-only target is not replaced:
+///   Commit() fails, the old file stays and the temporary file is removed.
 class ReplacementFile {
  public:
   /// kText stores "\n" as CR LF on Windows; kBinary stores bytes as given.

@@ -277,10 +277,17 @@ bool ReplacementFile::Commit() {
   if (stream_ == nullptr) return false;
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
+  // A read-only or locked target makes the move fail. Wine's move replaces
+  // a read-only target, so the attribute is looked at first, before any
+  // backup is made.
+  const DWORD attributes = Attributes(target_);
+  const bool read_only =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   PendingBackup backup;
-  if (closed && !backup.Make(shown_, target_, backup_)) failed_backup_ = backup.name();
-  // A read-only or locked target makes the move fail.
-  if (!closed || !failed_backup_.empty() ||
+  if (closed && !read_only && !backup.Make(shown_, target_, backup_)) {
+    failed_backup_ = backup.name();
+  }
+  if (!closed || read_only || !failed_backup_.empty() ||
       !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     backup.Undo();

@@ -100,4 +100,22 @@ std::size_t QuoteSpans::SearchEnd(std::size_t from, std::size_t b) {
   return end;
 }
 
+ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans) {
+  const std::size_t n = look.size();
+  const std::size_t open = look.find('"');
+  if (open == std::string_view::npos) return {std::string_view(), 0};
+  spans->Reset(look);
+  // Doubled-quote sections stay in the value as written; the first quote
+  // that starts none closes it.
+  std::size_t i = open + 1;
+  for (;;) {
+    while (i < n && look[i] != '"') ++i;
+    if (i == n) break;
+    const std::size_t span = spans->Span(i, 2);
+    if (span == 0) break;
+    i += span;
+  }
+  return {look.substr(open + 1, i - open - 1), i + 1};
+}
+
 }  // namespace vexlar

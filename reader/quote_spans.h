@@ -1,11 +1,12 @@
 // The doubled-quote sections of one look, answered in time in proportion to
-// the look. QuoteRunSpan states the rule: from a quote, a run of b quotes
-// further on closes the section; a longer run opens a nested section whose
-// closing run is twice as long, and the search goes on after it. Followed
-// literally, a look full of quote runs is searched again from every quote
-// and at every level of nesting: a few such lines of 1023 characters take a
-// second, a large file of them minutes. QuoteSpans gives the same answers
-// and settles each position of a run once per level.
+// the look. The rule: from a quote, a run of b quotes further on closes the
+// section; a longer run opens a nested section whose closing run is twice as
+// long, and the search goes on after it. Followed literally (as the tests'
+// reference in tests/oracles/quote_rule.h does), a look full of quote runs
+// is searched again from every quote and at every level of nesting: a few
+// such lines of 1023 characters take a second, a large file of them
+// minutes. QuoteSpans gives the same answers and settles each position of a
+// run once per level.
 #ifndef VEXLAR_READER_QUOTE_SPANS_H_
 #define VEXLAR_READER_QUOTE_SPANS_H_
 
@@ -27,7 +28,8 @@ class QuoteSpans {
   /// the reader makes no allocation per value.
   void Reset(std::string_view look);
 
-  /// QuoteRunSpan(look, a, b).
+  /// QuoteRunSpan(look, a, b): the length of the section that starts at `a`
+  /// with a run of `b` quotes, or 0 when the quote at `a` closes the value.
   std::size_t Span(std::size_t a, std::size_t b);
 
  private:
@@ -70,6 +72,17 @@ class QuoteSpans {
   // The positions passed by the searches under way, innermost last.
   std::vector<std::size_t> passed_;
 };
+
+/// The value that starts in `look` (the rest of a line after an equals
+/// sign) and the count of characters from the start of the look to just
+/// after its closing quote (one past the end when no closing quote; 0 when
+/// the look holds no quote). Doubled-quote sections stay in the value as
+/// written; they are found with `spans`, which is reset to `look`.
+struct ExtractedValue {
+  std::string_view value;
+  std::size_t count;
+};
+ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans);
 
 }  // namespace vexlar
 

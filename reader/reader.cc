@@ -402,46 +402,6 @@ void SourceScanner::ReadArgument(SourceObject& object) {
 
 }  // namespace
 
-std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b) {
-  const std::size_t n = look.size();
-  std::size_t d = a + b;
-  if (d >= n) return 0;
-  for (;;) {
-    // Only a quote can start a run: the positions before the next one are
-    // passed over at once.
-    while (d < n && look[d] != '"') ++d;
-    if (d == n || n - d < b) return 0;
-    std::size_t run = 0;
-    while (run < b && look[d + run] == '"') ++run;
-    if (run == b) {
-      if (d + b >= n || look[d + b] != '"') return d - a + b;
-      const std::size_t deeper = QuoteRunSpan(look, d, 2 * b);
-      if (deeper == 0) return d - a + b;
-      d += deeper - 1;
-    }
-    ++d;
-    if (d >= n) return 0;
-  }
-}
-
-ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans) {
-  const std::size_t n = look.size();
-  const std::size_t open = look.find('"');
-  if (open == std::string_view::npos) return {std::string_view(), 0};
-  if (spans != nullptr) spans->Reset(look);
-  // Doubled-quote sections stay in the value as written; the first quote
-  // that starts none closes it.
-  std::size_t i = open + 1;
-  for (;;) {
-    while (i < n && look[i] != '"') ++i;
-    if (i == n) break;
-    const std::size_t span = spans != nullptr ? spans->Span(i, 2) : QuoteRunSpan(look, i, 2);
-    if (span == 0) break;
-    i += span;
-  }
-  return {look.substr(open + 1, i - open - 1), i + 1};
-}
-
 void ReadSourceFile(std::string_view text, ObjectStore* store, Findings* findings) {
   store->SetSource(text);
   SourceScanner(text, store, findings, findings != nullptr ? findings->source_path() : "")

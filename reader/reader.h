@@ -29,25 +29,6 @@ std::optional<std::string_view> LoadSourceFile(const std::string& source_path, O
 /// it, as the bytes LoadSourceFile hands to the store do.
 void ReadSourceFile(std::string_view text, ObjectStore* store, Findings* findings = nullptr);
 
-class QuoteSpans;
-
-/// The value that starts in `look` (the rest of a line after an equals
-/// sign) and the count of characters from the start of the look to just
-/// after its closing quote (one past the end when no closing quote; 0 when
-/// the look holds no quote). Doubled-quote sections are found with `spans`,
-/// in time in proportion to the look; without it, with QuoteRunSpan
-/// followed literally, which a look full of quote runs makes very slow.
-struct ExtractedValue {
-  std::string_view value;
-  std::size_t count;
-};
-ExtractedValue ExtractValue(std::string_view look, QuoteSpans* spans = nullptr);
-
-/// The doubled-quote rule as the format states it: the length of the
-/// section that starts at `a` in `look` with a run of `b` quotes, or 0 when
-/// the quote at `a` closes the value. QuoteSpans gives the same answers.
-std::size_t QuoteRunSpan(std::string_view look, std::size_t a, std::size_t b);
-
 }  // namespace vexlar
 
 #endif  // VEXLAR_READER_READER_H_

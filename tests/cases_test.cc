@@ -1,6 +1,8 @@
 // The data cases: each folder under tests/cases/ (and under the folders named
 // in VEXLAR_EXTRA_CASES, separated by ';') that holds an expect/ folder is one
-// case, its runs made in this process and compared byte for byte:
+// case and one test, Cases/DataCase.Run/<its path, '-' and '/' as '_'>
+// (`ctest -R bundled_example`); its runs are made in this process and
+// compared byte for byte:
 //   cmd            one run per line, its arguments split on blanks; {M} is
 //                  the mission folder (no trailing separator), {BIN} the
 //                  program folder (with one); no cmd: one run, no arguments.
@@ -9,7 +11,12 @@
 //   m/, bin/       files copied into the mission folder and beside the program
 //   uses           lines "<folder in the case> <path in the repository>": more
 //                  files or folders copied in, such as the bundled example
-//   crlf           when present, every copied file gets CR LF line ends
+//   lf-only        when present, the case runs only as it stands; every other
+//                  case runs twice, the second time (the test named with
+//                  "_crlf") with every copied file given CR LF line ends, and
+//                  must give the same expected files, since CR LF is one line
+//                  end in every input. For a case whose expected output holds
+//                  an input's bytes as they stand.
 //   expect/status  the exit status of each run, in order (0 when missing)
 //   expect/mission.pld (after the last run), expect/console,
 //                  expect/errors (standard error), expect/log (each run's
@@ -24,11 +31,13 @@
 //                  byte (on Windows CR LF compared as LF)
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
 // stand for the platform's separator after them. {m} is {M} folded to lower
-// case, as the driver keeps a path from the command line. On Windows mission.pld must
-// end its lines with CR LF and is compared with LF.
+// case, as the driver keeps a path from the command line. @VERSION@ is the
+// version as the program shows it, made from the build's project version.
+// On Windows mission.pld must end its lines with CR LF and is compared with LF.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,7 +117,18 @@ void CopyInto(const fs::path& from, const fs::path& to, bool crlf) {
   test::WriteFile(to.string(), crlf ? WithCrLf(bytes) : bytes);
 }
 
-std::vector<fs::path> FindCases() {
+struct Case {
+  fs::path folder;
+  std::string name;  // the test's name
+  bool crlf;         // the run with CR LF line ends
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.folder.string(); }
+
+// Every case, and once more with CR LF those not marked lf-only; the cases of an
+// extra folder are named after its place in the list, so that two folders
+// may hold cases of the same name.
+std::vector<Case> FindCases() {
   std::vector<std::string> roots = {VEXLAR_SOURCE_DIR "/tests/cases"};
   if (const char* extra = std::getenv("VEXLAR_EXTRA_CASES")) {
     std::istringstream list(extra);
@@ -116,27 +136,44 @@ std::vector<fs::path> FindCases() {
       if (!root.empty()) roots.push_back(root);
     }
   }
-  std::vector<fs::path> cases;
-  for (const std::string& root : roots) {
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-         ++it) {
-      if (it->is_directory() && fs::is_directory(it->path() / "expect")) {
-        cases.push_back(it->path());
-        it.disable_recursion_pending();
+  std::vector<Case> cases;
+  for (std::size_t r = 0; r < roots.size(); ++r) {
+    const std::size_t first = cases.size();
+    for (auto it = fs::recursive_directory_iterator(roots[r]);
+         it != fs::recursive_directory_iterator(); ++it) {
+      if (!it->is_directory() || !fs::is_directory(it->path() / "expect")) continue;
+      it.disable_recursion_pending();
+      std::string name = (r == 0 ? "" : "extra" + std::to_string(r) + "_") +
+                         fs::relative(it->path(), roots[r]).generic_string();
+      for (char& ch : name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
       }
+      cases.push_back({it->path(), name, false});
+      if (!fs::exists(it->path() / "lf-only")) cases.push_back({it->path(), name + "_crlf", true});
     }
+    std::sort(cases.begin() + static_cast<std::ptrdiff_t>(first), cases.end(),
+              [](const Case& x, const Case& y) { return x.name < y.name; });
   }
-  std::sort(cases.begin(), cases.end());
   return cases;
 }
 
-void RunCase(const fs::path& c) {
+// The version as --version and the log header show it: the minor number in
+// two digits, 1.0.10 as 1.00.10.
+std::string ShownVersion() {
+  const std::string project = VEXLAR_PROJECT_VERSION;
+  const std::size_t minor = project.find('.') + 1, patch = project.find('.', minor);
+  const std::string minor_text = project.substr(minor, patch - minor);
+  return project.substr(0, minor) + (minor_text.size() < 2 ? "0" : "") + project.substr(minor);
+}
+
+void RunCase(const Case& the_case) {
+  const fs::path& c = the_case.folder;
   const auto has = [&c](const char* name) { return fs::exists(c / name); };
   test::TempFolder work;
   const std::string m = work.Path("m"), bin = work.Path("bin/");
   fs::create_directories(m);
   fs::create_directories(bin);
-  const bool crlf = has("crlf");
+  const bool crlf = the_case.crlf;
   for (const char* sub : {"m", "bin"}) {
     if (has(sub)) CopyInto(c / sub, work.Path(sub), crlf);
   }
@@ -152,6 +189,7 @@ void RunCase(const fs::path& c) {
     text = test::Replace(text, "{m}/", FoldedLower(m) + sep);
     text = test::Replace(text, "{M}/", m + sep);
     text = test::Replace(text, "{m}", FoldedLower(m));
+    text = test::Replace(text, "@VERSION@", ShownVersion());
     return test::Replace(test::Replace(text, "{BIN}", bin), "{M}", m);
   };
   std::vector<std::pair<std::string, std::string>> kept;
@@ -226,14 +264,15 @@ void RunCase(const fs::path& c) {
   }
 }
 
-TEST(Cases, EachCaseGivesItsExpectedOutput) {
-  const std::vector<fs::path> cases = FindCases();
-  ASSERT_FALSE(cases.empty());
-  for (const fs::path& c : cases) {
-    SCOPED_TRACE(c.string());
-    RunCase(c);
-  }
+class DataCase : public testing::TestWithParam<Case> {};
+
+TEST_P(DataCase, Run) {
+  SCOPED_TRACE(GetParam().folder.string() + (GetParam().crlf ? " with CR LF" : ""));
+  RunCase(GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, DataCase, testing::ValuesIn(FindCases()),
+                         [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 // The section `name` of a mission.pld: from its "class" to its closing "};".
 std::string Section(const std::string& file, const std::string& name) {

@@ -12,9 +12,11 @@
 # line ends in mission.pld, the log and the console, and a console whose lines,
 # empty ones left out, are the log's. The release archive must hold the program,
 # the composition data, the example, the user README, LICENSE.txt and
-# CHANGELOG.md, and convert the example where unpacked. How a source path
-# resolves, and what a mission.pld that cannot be written or a path beyond 260
-# characters gives, vexlar_e2e_tests.exe shows in its own process.
+# CHANGELOG.md, and convert the example where unpacked. A read-only
+# mission.pld is not replaced (on POSIX it is: tests/faults_test.cc). How a
+# source path resolves, and what a mission.pld that cannot be written or a
+# path beyond 260 characters gives, vexlar_e2e_tests.exe shows in its own
+# process.
 #
 # WINEPREFIX must name an initialised prefix; work folders go to its drive C:.
 # The last line is "N passed, N failed"; the exit status is 1 after any failure.
@@ -32,7 +34,7 @@ import zipfile
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXPECT = os.path.join(SOURCE, "tests", "cases", "bundled-example", "expect", "")
 KOLVO = os.path.join(SOURCE, "examples", "attack.kolvo")
-HEADER = re.compile(rb"//-{52}\n//   Program: vexlar\n//   Version: 1\.00\.10\n"
+HEADER = re.compile(rb"//-{52}\n//   Program: vexlar\n//   Version: [0-9.]+\n"
                     rb"//   Start time: \d{1,2}\.\d{1,2}\.\d{4} \d{1,2}:\d{1,2}:\d{1,2}\n//-{52}\n")
 
 # (current folder, command line, exit status, log, mission.pld or None, log
@@ -182,6 +184,27 @@ def release_archive(wine, drive, archive):
     return (["archive lacks %s" % missing] if missing else []) + start(wine, unix, path, run)
 
 
+def read_only_mission(wine, drive, exe):
+    """A read-only mission.pld is not replaced: "Cannot write mission file!",
+    status 1, the old file as it was and no temporary file beside it."""
+    unix, path = folder(drive)
+    shutil.copy(exe, os.path.join(unix, "vexlar.exe"))
+    write(os.path.join(unix, "m", "empty.kolvo"), b"")
+    mission = os.path.join(unix, "m", "mission.pld")
+    write(mission, b"keep me")
+    os.chmod(mission, 0o444)  # Wine shows a file without write permission as read-only
+    p = subprocess.run([wine, "cmd", "/c", path + r"\vexlar.exe " + path + r"\m\empty.kolvo"],
+                       cwd=unix, capture_output=True, timeout=120)
+    problems = ["exit status %d" % p.returncode] if p.returncode != 1 else []
+    if b"Cannot write mission file!\r\nPath: " not in p.stdout:
+        problems.append("console: %r" % p.stdout[-200:])
+    if read(mission) != b"keep me":
+        problems.append("mission.pld changed")
+    if sorted(os.listdir(os.path.join(unix, "m"))) != ["empty.kolvo", "mission.pld"]:
+        problems.append("m holds %s" % sorted(os.listdir(os.path.join(unix, "m"))))
+    return problems
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", required=True, help="vexlar.exe")
@@ -193,6 +216,8 @@ def main():
     passed = failed = 0
     try:
         checks = prompt_runs(os.path.abspath(a.exe), a.wine, drive)
+        checks.append(("read-only mission.pld",
+                       lambda: read_only_mission(a.wine, drive, os.path.abspath(a.exe))))
         if a.zip:
             checks.append(("zip: " + os.path.basename(a.zip),
                            lambda: release_archive(a.wine, drive, a.zip)))

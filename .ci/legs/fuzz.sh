@@ -22,10 +22,9 @@ if ! clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cc" -o "$probe/pr
 fi
 rm -rf "$probe"
 
-echo "+ cmake -S . -B build-fuzz -DVEXLAR_FUZZ=ON (clang++)"
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DVEXLAR_FUZZ=ON -DVEXLAR_BUILD_TESTS=OFF \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build-fuzz -j2 --target "${targets[@]}"
+echo "+ cmake --preset fuzz && cmake --build --preset fuzz"
+cmake --preset fuzz
+cmake --build --preset fuzz --target "${targets[@]}"
 
 # An input that runs for 25 s counts as a hang; the slowest ones seen in long
 # runs take well under a second, with room for a busy machine.

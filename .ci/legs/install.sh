@@ -10,8 +10,8 @@ top=$PWD
 expected=$top/tests/cases/bundled-example/expect/mission.pld
 command -v dpkg-deb >/dev/null 2>&1 || { apt-get update && apt-get install -y dpkg; }
 
-cmake -S . -B build >/dev/null
-cmake --build build -j2 --target vexlar
+cmake --preset default >/dev/null
+cmake --build --preset default --target vexlar
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cmake --install build --prefix "$work/prefix" >/dev/null

@@ -6,14 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-# LeakSanitizer checks every test process (and every vexlar the tests start)
-# at its exit; UndefinedBehaviorSanitizer stops at its first report.
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-
-# Debug keeps the assertions; -O1 keeps the instrumented tests quick.
-echo "+ cmake -S . -B build-asan -DVEXLAR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1"
-cmake -S . -B build-asan -DVEXLAR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1
-cmake --build build-asan -j2
-echo "+ (cd build-asan && ctest --output-on-failure -j2)"
-(cd build-asan && ctest --output-on-failure -j2)
+# The asan presets hold the settings: Debug, which keeps the assertions, -O1,
+# which keeps the instrumented tests quick, and the sanitizers' options
+# (LeakSanitizer checks every test process and every vexlar the tests start
+# at its exit; UndefinedBehaviorSanitizer stops at its first report).
+echo "+ cmake --preset asan && cmake --build --preset asan && ctest --preset asan"
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan

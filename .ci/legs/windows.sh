@@ -22,10 +22,11 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get install -y "${need[@]}"
 fi
 
-echo "+ cross build (build-win)"
-# Release: the archive gets no debugging information, and the build is faster.
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build build-win -j2
+# The windows preset: MinGW-w64, Release (the archive gets no debugging
+# information, and the build is faster), warnings as errors.
+echo "+ cmake --preset windows && cmake --build --preset windows"
+cmake --preset windows
+cmake --build --preset windows
 rm -f build-win/vexlar-*-win64.zip
 (cd build-win && cpack -G ZIP >/dev/null)
 archive=$(ls build-win/vexlar-*-win64.zip)
