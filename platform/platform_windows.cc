@@ -263,11 +263,11 @@ bool ReplacementFile::Commit() {
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
   PendingBackup backup;
-  if (closed && !backup.Make(shown_, target_, backup_)) failed_backup_ = backup.name();
+  const bool backed_up = closed && backup.Make(shown_, target_, backup_);
+  if (closed && !backed_up) failed_backup_ = backup.name();
   // A read-only or locked target makes the move fail.
-  if (!closed || !failed_backup_.empty() ||
-      !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!backed_up || !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     backup.Undo();
     Discard();
     return false;
