@@ -106,20 +106,15 @@ bool PendingBackup::MakeSimple(const std::string& old_file) {
 
 void PendingBackup::Keep() {
   if (!aside_.empty()) RemoveFile(aside_);
-  aside_.clear();
-  made_.clear();
 }
 
 void PendingBackup::Undo() {
-  if (!made_.empty()) {
-    if (!aside_.empty()) {
-      RenameReplacing(aside_, made_);
-    } else {
-      RemoveFile(made_);
-    }
+  if (made_.empty()) return;
+  if (!aside_.empty()) {
+    RenameReplacing(aside_, made_);
+  } else {
+    RemoveFile(made_);
   }
-  aside_.clear();
-  made_.clear();
 }
 
 }  // namespace vexlar::platform

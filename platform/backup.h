@@ -19,8 +19,8 @@ namespace vexlar::platform {
 /// not counted: the next number is then found by trying it.
 std::uint64_t HighestBackupNumber(const std::vector<std::string>& names, std::string_view base);
 
-/// The backup of one replacement: Make() before the rename, then Keep() or
-/// Undo() by its outcome.
+/// The backup of one replacement: Make() before the rename, then one call
+/// of Keep() or Undo() by its outcome.
 class PendingBackup {
  public:
   /// Backs up `old_file`, the regular file a rename is about to replace,

@@ -443,8 +443,9 @@ bool ReplacementFile::Commit() {
   const bool closed = std::fclose(stream_) == 0 && flushed;
   stream_ = nullptr;
   PendingBackup backup;
-  if (closed && !backup.Make(shown_, target_, backup_)) failed_backup_ = backup.name();
-  if (!closed || !failed_backup_.empty() || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  const bool backed_up = closed && backup.Make(shown_, target_, backup_);
+  if (closed && !backed_up) failed_backup_ = backup.name();
+  if (!backed_up || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
     backup.Undo();
     Discard();
     return false;

@@ -98,7 +98,9 @@ TEST(Platform, HighestBackupNumber) {
     std::uint64_t highest;
   } cases[] = {
       {{}, 0},
-      {{"m.pld", "m.pld~", "m.pld.~~", "m.pld.~0~", "m.pld.~01~", "m.pld.~1x~", "m.pld.~2~x"}, 0},
+      {{"m.pld", "m.pld~", "m.pld.~~", "m.pld.~0~", "m.pld.~01~", "m.pld.~1x~", "m.pld.~2~x",
+        "m.pld.~3x", "m.pld-~4~"},
+       0},
       {{"m.pld.~9~", "m.pld.~10~", "m.pld.~2~"}, 10},
       {{"n.pld.~5~", "m.pl.~6~", "xm.pld.~7~", "m.pld.~1~"}, 1},
       {{"m.pld.~999999999999999999~"}, 999999999999999999u},
@@ -163,6 +165,23 @@ TEST(Platform, BackupStepsNeverReplaceAndUndoWhole) {
 }
 
 #ifndef _WIN32
+// A backup that cannot be made, here a name too long for the file system,
+// is told with the name it would have had, and nothing is left behind.
+TEST(Platform, ABackupThatCannotBeMadeIsTold) {
+  test::TempFolder folder;
+  const std::string old = folder.Path(std::string(252, 'm'));
+  test::WriteFile(old, "old");
+  for (const auto control : {BackupPolicy::kSimple, BackupPolicy::kNumbered}) {
+    BackupPolicy policy;
+    policy.control = control;
+    PendingBackup backup;
+    EXPECT_FALSE(backup.Make(old, old, policy)) << control;
+    EXPECT_EQ(old + (control == BackupPolicy::kSimple ? "~" : ".~1~"), backup.name()) << control;
+    backup.Undo();
+  }
+  EXPECT_EQ(1, std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()));
+}
+
 // A mission.pld that is a link is backed up beside the link, as a file of
 // its own that holds what the link named; the link stays.
 TEST(Platform, BackupOfALinkHoldsTheFileItNamed) {

@@ -284,12 +284,10 @@ bool ReplacementFile::Commit() {
   const bool read_only =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   PendingBackup backup;
-  if (closed && !read_only && !backup.Make(shown_, target_, backup_)) {
-    failed_backup_ = backup.name();
-  }
-  if (!closed || read_only || !failed_backup_.empty() ||
-      !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  const bool backed_up = closed && !read_only && backup.Make(shown_, target_, backup_);
+  if (closed && !read_only && !backed_up) failed_backup_ = backup.name();
+  if (!backed_up || !MoveFileExW(Wide(temporary_).c_str(), Wide(target_).c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     backup.Undo();
     Discard();
     return false;
