@@ -88,6 +88,13 @@ constexpr char kWindowHint[] =
     "To convert a mission, drop its .kolvo file (or several) onto vexlar.exe, or\n"
     "run vexlar in a command prompt: vexlar --help lists the options.\n";
 
+// `paths` as a list: "a, b, c".
+std::string Joined(const std::vector<std::string>& paths) {
+  std::string list;
+  for (const std::string& path : paths) list += (list.empty() ? "" : ", ") + path;
+  return list;
+}
+
 // The source path of a run from the path arguments: the last one, each
 // resolved in turn. Logs why there is none.
 std::optional<std::string> SourcePathOf(const std::vector<std::string>& paths, RunLog* log,
@@ -108,11 +115,9 @@ std::optional<std::string> SourcePathOf(const std::vector<std::string>& paths, R
     return std::nullopt;
   }
   if (paths.size() > 1) {
-    std::string ignored;
-    for (std::size_t i = 0; i + 1 < paths.size(); ++i) ignored += (i == 0 ? "" : ", ") + paths[i];
     Note(context.console, context.errors,
          "vexlar: one file at a time: converting %s, ignoring %s\n", full_path->c_str(),
-         ignored.c_str());
+         Joined({paths.begin(), paths.end() - 1}).c_str());
   }
   return full_path;
 }
@@ -180,32 +185,31 @@ int RunOnce(const std::vector<std::string>& paths, const CommandLine& line,
   return Convert(*request, &log, context.console, context.errors, step.report);
 }
 
-// Every path as a run of its own, then one line that counts them: those
-// converted (or checked), with findings (--check) and failed, naming the
-// last two kinds. The status is the highest of the runs'.
+// ", 2 failed: a, b", or ", 0 failed".
+std::string Counted(const std::vector<std::string>& paths, const char* what) {
+  return ", " + std::to_string(paths.size()) + " " + what +
+         (paths.empty() ? "" : ": " + Joined(paths));
+}
+
+// Every path as a run of its own, then one line that counts those converted
+// (checked, for --check: then also those with findings) and those failed,
+// naming them. The status is the highest of the runs'.
 int RunEach(const CommandLine& line, const std::string& executable, const RunContext& context) {
   int highest = 0;
   std::size_t done = 0;
-  std::string with_findings, failed;
-  std::size_t findings_count = 0, failures = 0;
+  std::vector<std::string> with_findings, failed;
   for (std::size_t i = 0; i < line.paths.size(); ++i) {
     const std::tm start = i == 0 || !context.local_time ? context.start_time : context.local_time();
     const int status = RunOnce({line.paths[i]}, line, executable, context, start);
     highest = std::max(highest, status);
     const bool found = line.check && status == 1;
-    done += status == 0 || found;
-    std::string& list = found ? with_findings : failed;
-    if (status != 0) {
-      ++(found ? findings_count : failures);
-      list += (list.empty() ? "" : ", ") + line.paths[i];
-    }
+    if (status == 0 || found) ++done;
+    if (status != 0) (found ? with_findings : failed).push_back(line.paths[i]);
   }
-  std::string summary = std::to_string(done) + (done == 1 ? " mission " : " missions ") +
-                        (line.check ? "checked" : "converted");
-  if (line.check) summary += ", " + std::to_string(findings_count) + " with findings";
-  if (findings_count > 0) summary += ": " + with_findings;
-  summary += ", " + std::to_string(failures) + " failed";
-  if (failures > 0) summary += ": " + failed;
+  const std::string summary = std::to_string(done) + (done == 1 ? " mission " : " missions ") +
+                              (line.check ? "checked" + Counted(with_findings, "with findings")
+                                          : std::string("converted")) +
+                              Counted(failed, "failed");
   Note(context.console, context.errors, "%s\n", summary.c_str());
   return highest;
 }
