@@ -1,11 +1,12 @@
 # Run by cpack once a generator has made its packages, before it copies them
 # out (CPACK_POST_BUILD_SCRIPTS):
 #
-# - a .tar.gz or ZIP is rewritten by packaging/normalize_archive.py: entries
-#   sorted by name, owned by root, modes 755 or 644, every time
-#   SOURCE_DATE_EPOCH (CPack's archives keep the order in which the folder
-#   listed the files, and a ZIP's local times). The .deb is left as CPack
-#   makes it: sorted, owned by root, its times SOURCE_DATE_EPOCH.
+# - each package is rewritten by packaging/normalize_archive.py: in a
+#   .tar.gz or ZIP, entries sorted by name, owned by root, modes 755 or
+#   644, every time SOURCE_DATE_EPOCH (CPack's archives keep the order in
+#   which the folder listed the files, and a ZIP's local times); in a .deb
+#   (sorted, owned by root, its times SOURCE_DATE_EPOCH as CPack makes it)
+#   the modes of its three members, which CPack takes from the umask.
 # - SHA256SUMS beside the packages gets a line "<sha256>  <file name>" for
 #   each of them, in the form `sha256sum -c SHA256SUMS` reads; the lines of
 #   other packages still there are kept, sorted by name.
@@ -16,7 +17,7 @@ else()
 endif()
 
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
-  if(package MATCHES "\\.(tar\\.gz|zip)$")
+  if(package MATCHES "\\.(tar\\.gz|zip|deb)$")
     if(NOT CPACK_VEXLAR_PYTHON)
       message(WARNING "no Python: ${package} keeps CPack's entry order and times")
       continue()

@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""Rewrites a .tar.gz or .zip package in place so that its bytes depend on
-its files' names and contents alone:
+"""Rewrites a .tar.gz, .zip or .deb package in place so that its bytes
+depend on its files' names and contents alone:
 
     python3 packaging/normalize_archive.py PACKAGE
 
-Entries are sorted by name; each is owned by root (0:0) and has the mode
-755 (folders, and files with an execute bit) or 644; every time is
-SOURCE_DATE_EPOCH (a ZIP's as UTC, its earliest 1980-01-01). The gzip
-stream carries no name and no time. Without SOURCE_DATE_EPOCH the entries
-are sorted and their times kept.
+In a .tar.gz or .zip, entries are sorted by name; each is owned by root
+(0:0) and has the mode 755 (folders, and files with an execute bit) or 644;
+every time is SOURCE_DATE_EPOCH (a ZIP's as UTC, its earliest 1980-01-01).
+The gzip stream carries no name and no time. Without SOURCE_DATE_EPOCH the
+entries are sorted and their times kept.
+
+A .deb is an ar archive of three members, each already the same bytes from
+build to build; only their headers are set: owner 0:0 and mode 644, as
+dpkg-deb writes them (CPack takes the mode from the umask).
 """
 import gzip
 import io
@@ -63,6 +67,23 @@ def normalize_zip(path, epoch):
     return buffer.getvalue()
 
 
+def normalize_deb(path):
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    if data[:8] != b"!<arch>\n":
+        raise ValueError(path + " is not an ar archive")
+    at = 8
+    while at < len(data):
+        header = data[at:at + 60]
+        if len(header) != 60 or header[58:60] != b"`\n":
+            raise ValueError("%s: no ar member header at %d" % (path, at))
+        data[at + 28:at + 40] = b"0".ljust(6) + b"0".ljust(6)  # owner, group
+        data[at + 40:at + 48] = b"100644".ljust(8)  # mode
+        size = int(header[48:58])
+        at += 60 + size + (size & 1)
+    return bytes(data)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -73,8 +94,10 @@ def main():
         data = normalize_tar(path, epoch)
     elif path.endswith(".zip"):
         data = normalize_zip(path, epoch)
+    elif path.endswith(".deb"):
+        data = normalize_deb(path)
     else:
-        sys.exit("normalize_archive.py: not a .tar.gz or .zip: " + path)
+        sys.exit("normalize_archive.py: not a .tar.gz, .zip or .deb: " + path)
     with open(path + ".tmp", "wb") as f:
         f.write(data)
     os.replace(path + ".tmp", path)
