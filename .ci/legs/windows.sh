@@ -102,8 +102,19 @@ for script in "windows_e2e.py --zip $archive" "windows_console.py"; do
   e2e_failed=$((e2e_failed + failed))
 done
 
-passed=$((unit_passed + e2e_passed))
-failed=$((unit_failed + e2e_failed))
+# The version resource and the manifest (tests/pe_resources.py).
+echo "+ python3 tests/pe_resources.py"
+pe_status=0
+python3 tests/pe_resources.py --exe build-win/vexlar.exe \
+  --version "$(wine build-win/vexlar.exe --version | tr -d '\r')" >build-win/pe-resources.txt 2>&1 ||
+  pe_status=$?
+grep -v '^ok ' build-win/pe-resources.txt || true
+read -r pe_passed pe_failed < <(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' \
+  build-win/pe-resources.txt | tail -1 | grep . || echo 0 1)
+if [ "$pe_status" -ne 0 ] && [ "$pe_failed" -eq 0 ]; then pe_failed=1; fi
+
+passed=$((unit_passed + e2e_passed + pe_passed))
+failed=$((unit_failed + e2e_failed + pe_failed))
 echo "windows leg: ${SECONDS}s"
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,221 @@
+#!/usr/bin/env python3
+# The files a release installs beside the program, checked against the
+# program itself:
+#
+#   python3 tests/release_test.py --exe build/vexlar --man build/vexlar.1 \
+#       --project-version 1.0.10 [--source .]
+#
+# - version: `vexlar --version`, the manual page's title line and the newest
+#   release heading of CHANGELOG.md all come from the project version;
+# - options: every option `vexlar --help` lists is an entry of the manual
+#   page's OPTIONS and a completion of "-", in the same order, and the other
+#   way round;
+# - rendering: groff -ww and mandoc -T lint (each when installed) report
+#   nothing;
+# - completion: the completion function, driven through bash as a shell
+#   does it (COMP_WORDS, COMP_CWORD), completes each kind of word as CASES
+#   says.
+# The last line is "N passed, N failed"; the exit status is 1 after any
+# failure.
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# (name, the words of the command line, the index of the word being
+# completed, the replies in any order). The folder of each run holds FILES.
+# A word "=" is the one bash makes of '=' in "--backup=", with the cursor
+# after it (the word completed is then empty).
+FILES = ["a.kolvo", "B.KOLVO", "my mission.kolvo", "-x.kolvo", "notes.txt", "intro.txt",
+         "sub/c.kolvo", "sub/deep/", "dyno/", "folder.kolvo/"]
+EVERYTHING = ["intro", "win", "loose", "dyno", "sub", "folder.kolvo", "a.kolvo", "B.KOLVO",
+              "my mission.kolvo", "-x.kolvo"]
+CONTROLS = ["none", "off", "numbered", "t", "existing", "nil", "simple", "never"]
+CASES = [
+    ("nothing yet: mode words, folders, .kolvo files", ["vexlar", ""], 1, EVERYTHING),
+    ("a mode word's start", ["vexlar", "i"], 1, ["intro"]),
+    ("after a mode word no other", ["vexlar", "win", ""], 2, EVERYTHING[3:]),
+    ("a mode word in capitals counts", ["vexlar", "LOOSE", "--merge", ""], 3, EVERYTHING[3:]),
+    ("lose counts as loose", ["vexlar", "lose", "l"], 2, []),
+    ("inside a folder", ["vexlar", "sub/"], 1, ["sub/c.kolvo", "sub/deep"]),
+    ("a name with a blank", ["vexlar", "my"], 1, ["my mission.kolvo"]),
+    ("options", ["vexlar", "-"], 1, None),  # None: the options of --help
+    ("an option's start", ["vexlar", "--ver"], 1, ["--version"]),
+    ("an option after a mode word", ["vexlar", "intro", "--m"], 2, ["--merge"]),
+    ("after -- a file, no option", ["vexlar", "--", "-"], 2, ["-x.kolvo"]),
+    ("--dyno's folder", ["vexlar", "--dyno", ""], 2, ["dyno", "sub", "folder.kolvo"]),
+    ("--dyno's folder, started", ["vexlar", "--dyno", "s"], 2, ["sub"]),
+    ("--dyno=, split at '='", ["vexlar", "--dyno", "=", ""], 3, ["dyno", "sub", "folder.kolvo"]),
+    ("--dyno=, cursor after '='", ["vexlar", "--dyno", "="], 2, ["dyno", "sub", "folder.kolvo"]),
+    ("--dyno= as one word", ["vexlar", "--dyno=d"], 1, ["--dyno=dyno"]),
+    ("after --dyno's folder", ["vexlar", "--dyno", "win", ""], 3, EVERYTHING),
+    ("--backup=, cursor after '='", ["vexlar", "--backup", "="], 2, CONTROLS),
+    ("--backup=n", ["vexlar", "--backup", "=", "n"], 3, ["none", "numbered", "nil", "never"]),
+    ("--backup= as one word", ["vexlar", "--backup=ni"], 1, ["--backup=nil"]),
+    ("--backup=, no control matches", ["vexlar", "--backup", "=", "x"], 3, []),
+]
+
+# Runs the completion function on the words given as arguments (the first
+# is COMP_CWORD) and prints one reply a line.
+DRIVER = r'''
+source "$COMPLETION"
+complete -p vexlar
+COMP_CWORD=$1
+shift
+COMP_WORDS=("$@")
+word=${COMP_WORDS[COMP_CWORD]}
+[[ $word == = ]] && word=
+_vexlar vexlar "$word" "${COMP_WORDS[COMP_CWORD - 1]}"
+printf '%s\n' "${COMPREPLY[@]}"
+'''
+
+
+class Results:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def check(self, name, ok, detail=""):
+        if ok:
+            self.passed += 1
+            print("ok   " + name)
+        else:
+            self.failed += 1
+            print("FAIL " + name + ("\n     " + detail.replace("\n", "\n     ") if detail else ""))
+
+
+def shown_version(project_version):
+    """The version as the program shows it: the minor number in two digits."""
+    major, minor, patch = project_version.split(".")
+    return "%s.%02d.%s" % (major, int(minor), patch)
+
+
+def help_options(help_text):
+    """The options of --help in order: each line of the "Options:" block that
+    starts with '-' lists them before its text, as "-h, --help" or
+    "--dyno DIR" or "--backup[=CONTROL]"."""
+    options = []
+    block = help_text.split("\nOptions:\n", 1)[1]
+    for line in block.splitlines():
+        match = re.match(r"  (-\S.*?)(?:\s{2,}|$)", line)
+        if not match:
+            continue
+        for item in match.group(1).split(", "):
+            options.append(re.split(r"[\s\[=]", item, 1)[0])
+    return options
+
+
+def man_options(page):
+    """The options of the manual page's OPTIONS section in order: the words
+    starting with '-' in each .TP entry's tag line, once each."""
+    section = re.search(r"^\.SH OPTIONS\n(.*?)^\.SH ", page, re.S | re.M).group(1)
+    options = []
+    for tag in re.findall(r"^\.TP\n(.*)$", section, re.M):
+        text = re.sub(r"\\f[BIRP]", " ", tag.replace("\\-", "-")).replace('"', " ")
+        for word in re.findall(r"(?<![\w-])(--?[A-Za-z][\w-]*|--)(?=[\s,=\[]|$)", text):
+            if word not in options:
+                options.append(word)
+    return options
+
+
+def newest_release(changelog):
+    match = re.search(r"^## \[(\d+\.\d+\.\d+)\] - (\d{4}-\d\d-\d\d)$", changelog, re.M)
+    return match.groups() if match else (None, None)
+
+
+def check_version(results, args, page):
+    version = shown_version(args.project_version)
+    out = subprocess.run([args.exe, "--version"], capture_output=True, text=True).stdout
+    results.check("--version shows the project version", out == "vexlar %s\n" % version,
+                  "got %r for %s" % (out, args.project_version))
+    with open(os.path.join(args.source, "CHANGELOG.md"), encoding="utf-8") as f:
+        release, date = newest_release(f.read())
+    results.check("CHANGELOG.md's newest release is the project version",
+                  release == args.project_version, "newest heading: %s" % release)
+    title = re.search(r"^\.TH (.*)$", page, re.M)
+    expected = '.TH VEXLAR 1 "%s" "vexlar %s" "User Commands"' % (date, version)
+    results.check("the manual page's title line: the version and its date",
+                  title is not None and title.group(0) == expected,
+                  "got %r, expected %r" % (title and title.group(0), expected))
+
+
+def check_rendering(results, man_path):
+    tools = [("groff -man -ww -z", ["groff", "-man", "-ww", "-z", man_path]),
+             ("mandoc -T lint", ["mandoc", "-T", "lint", man_path])]
+    ran = 0
+    for name, command in tools:
+        if shutil.which(command[0]) is None:
+            print("skip %s: not installed" % name)
+            continue
+        ran += 1
+        run = subprocess.run(command, capture_output=True, text=True)
+        results.check("the manual page renders without a word from " + name,
+                      run.returncode == 0 and run.stdout == "" and run.stderr == "",
+                      "status %d\n%s%s" % (run.returncode, run.stdout, run.stderr))
+    results.check("groff or mandoc is there to render the page", ran > 0)
+
+
+def complete(completion, folder, words, cword):
+    env = dict(os.environ, COMPLETION=completion, LC_ALL="C")
+    run = subprocess.run(["bash", "--norc", "--noprofile", "-c", DRIVER, "bash", str(cword)] + words,
+                         cwd=folder, env=env, capture_output=True, text=True)
+    lines = run.stdout.splitlines()
+    registered = bool(lines) and lines[0] == "complete -F _vexlar vexlar"
+    return run.returncode, registered, [line for line in lines[1:] if line], run.stderr
+
+
+def check_completion(results, completion, options):
+    with tempfile.TemporaryDirectory() as folder:
+        for name in FILES:
+            path = os.path.join(folder, name)
+            if name.endswith("/"):
+                os.makedirs(path, exist_ok=True)
+            else:
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                open(path, "w").close()
+        for name, words, cword, expected in CASES:
+            status, registered, replies, errors = complete(completion, folder, words, cword)
+            if expected is None:
+                ok = replies == options  # the same order as --help
+            else:
+                ok = sorted(replies) == sorted(expected)
+            results.check("completion: " + name,
+                          status == 0 and registered and ok and errors == "",
+                          "words %r: got %r, expected %r (status %d, registered %s)\n%s" %
+                          (words, replies, options if expected is None else expected, status,
+                           registered, errors))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--man", required=True, help="the configured manual page")
+    parser.add_argument("--project-version", required=True)
+    parser.add_argument("--source", default=SOURCE)
+    args = parser.parse_args()
+    completion = os.path.join(args.source, "packaging", "vexlar.bash")
+    with open(args.man, encoding="utf-8") as f:
+        page = f.read()
+    results = Results()
+
+    check_version(results, args, page)
+    help_text = subprocess.run([args.exe, "--help"], capture_output=True, text=True).stdout
+    options = help_options(help_text)
+    results.check("--help lists options", len(options) > 0, help_text)
+    in_page = man_options(page)
+    results.check("the manual page has an entry for each option of --help, in order",
+                  in_page == options, "page: %s\nhelp: %s" % (in_page, options))
+    check_rendering(results, args.man)
+    check_completion(results, completion, options)
+
+    print("%d passed, %d failed" % (results.passed, results.failed))
+    return 1 if results.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
