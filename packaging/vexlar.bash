@@ -7,7 +7,7 @@
 
 # The options in the order `vexlar --help` lists them; a test compares the
 # two lists.
-_vexlar_options='--check --dyno --merge -h --help -V --version --'
+_vexlar_options='-b --backup --check --dyno --each --merge --suffix --watch -h --help -V --version --'
 _vexlar_modes='intro win loose'
 _vexlar_backup_controls='none off numbered t existing nil simple never'
 
@@ -54,7 +54,7 @@ _vexlar() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i],,} in
       --) ((options)) && options=0 ;;
-      --dyno) ((options)) && ((i++)) ;;
+      --dyno | --suffix) ((options)) && ((i++)) ;;
       intro | win | loose | lose) modes=0 ;;
     esac
   done
