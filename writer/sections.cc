@@ -73,7 +73,7 @@ class SectionScanner {
     while (p < text_.size() && IsBlank(text_[p])) ++p;
     const std::size_t start = p;
     while (p < text_.size() && IsNameCharacter(text_[p])) ++p;
-    if (p == blanks || p == start) return {};
+    if (start == blanks || p == start) return {};  // "class" and a name, blanks between
     at_ = p;
     return std::string(text_.substr(start, p - start));
   }
