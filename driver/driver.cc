@@ -126,8 +126,7 @@ std::optional<std::string> SourcePathOf(const std::vector<std::string>& paths, R
 // Logs why it converts nothing; `*status` is then the run's status.
 std::optional<ConversionRequest> RequestFor(const std::vector<std::string>& paths,
                                             const CommandLine& line, const RunContext& context,
-                                            const std::string& program_directory, RunLog* log,
-                                            int* status) {
+                                            RunPaths run_paths, RunLog* log, int* status) {
   *status = 1;
   std::optional<std::string> source = SourcePathOf(paths, log, context);
   if (!source) return std::nullopt;
@@ -139,13 +138,12 @@ std::optional<ConversionRequest> RequestFor(const std::vector<std::string>& path
     return std::nullopt;
   }
   ConversionRequest request;
+  request.paths = std::move(run_paths);
   // A data folder the user names must be there, or nothing is converted.
   const std::optional<std::string>& named =
       line.dyno_folder ? line.dyno_folder : context.dyno_folder;
-  request.paths.log_path = log->path();
-  request.paths.program_directory = program_directory;
   request.paths.data_directory =
-      DataDirectoryFor(program_directory, named, context.running_executable);
+      DataDirectoryFor(request.paths.program_directory, named, context.running_executable);
   if (named && !platform::IsDirectory(request.paths.data_directory)) {
     log->Error("ERROR: Cannot find DynO folder!\nPath: %s\n", request.paths.data_directory.c_str());
     return std::nullopt;
@@ -172,12 +170,14 @@ int RunOnce(const std::vector<std::string>& paths, const CommandLine& line,
             const WatchStep& step = {}) {
   ProgramInfo info;
   info.start_time = start;
-  RunLog log(LogPathFor(executable), context.console, line.check);
+  RunPaths run_paths;
+  run_paths.log_path = LogPathFor(executable);
+  RunLog log(run_paths.log_path, context.console, line.check);
   log.WriteHeader(info);
-  const std::string program_directory = ProgramDirectoryFor(executable, context.running_executable);
+  run_paths.program_directory = ProgramDirectoryFor(executable, context.running_executable);
   int status = 1;
   std::optional<ConversionRequest> request =
-      RequestFor(paths, line, context, program_directory, &log, &status);
+      RequestFor(paths, line, context, std::move(run_paths), &log, &status);
   if (!request) return status;
   request->settled_source = step.settled_source;
   request->backup.skip_when = step.last_written;
