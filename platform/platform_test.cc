@@ -92,27 +92,6 @@ TEST(Platform, StampsTellTheFileThatWasWritten) {
   EXPECT_EQ("newer", test::ReadFile(mission));
 }
 
-TEST(Platform, HighestBackupNumber) {
-  const struct {
-    std::vector<std::string> names;
-    std::uint64_t highest;
-  } cases[] = {
-      {{}, 0},
-      {{"m.pld", "m.pld~", "m.pld.~~", "m.pld.~0~", "m.pld.~01~", "m.pld.~1x~", "m.pld.~2~x",
-        "m.pld.~3x", "m.pld-~4~"},
-       0},
-      {{"m.pld.~9~", "m.pld.~10~", "m.pld.~2~"}, 10},
-      {{"n.pld.~5~", "m.pl.~6~", "xm.pld.~7~", "m.pld.~1~"}, 1},
-      {{"m.pld.~999999999999999999~"}, 999999999999999999u},
-      {{"m.pld.~1000000000000000000~", "m.pld.~3~"}, 3},  // too long to count
-  };
-  for (const auto& c : cases) {
-    std::string names;
-    for (const std::string& name : c.names) names += name + " ";
-    EXPECT_EQ(c.highest, HighestBackupNumber(c.names, "m.pld")) << names;
-  }
-}
-
 // A number taken since the folder was read is passed over; an undone
 // backup leaves the folder as it was, an older simple backup included.
 TEST(Platform, BackupStepsNeverReplaceAndUndoWhole) {

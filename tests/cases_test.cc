@@ -30,7 +30,7 @@
 //                  files that the mission folder must then hold, byte for
 //                  byte (on Windows CR LF compared as LF)
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
-// stand for the platform's separator after them. {m} is {M} folded to lower
+// stand for the platform's separator after them, {/} for it anywhere. {m} is {M} folded to lower
 // case, as the driver keeps a path from the command line. @VERSION@ is the
 // version as the program shows it, made from the build's project version.
 // On Windows mission.pld must end its lines with CR LF and is compared with LF.
@@ -187,6 +187,7 @@ void RunCase(const Case& the_case) {
     const std::string sep(1, platform::kSeparator);
     text = test::Replace(text, "{BIN}DynO/", bin + "DynO" + sep);
     text = test::Replace(text, "{m}/", FoldedLower(m) + sep);
+    text = test::Replace(text, "{/}", sep);
     text = test::Replace(text, "{M}/", m + sep);
     text = test::Replace(text, "{m}", FoldedLower(m));
     text = test::Replace(text, "@VERSION@", ShownVersion());

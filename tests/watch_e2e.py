@@ -23,15 +23,10 @@ import tempfile
 import threading
 import time
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from e2e_util import SOURCE, check, finish, read
+
 WATCHING = b"Watching "
-results = []
 places = []  # folders to remove at the end
-
-
-def check(name, ok, detail=""):
-    results.append(bool(ok))
-    print(("ok " if ok else "FAILED ") + name + ("" if ok else ": " + str(detail)))
 
 
 def marker(text):
@@ -66,12 +61,10 @@ class Place:
         with open(path, "wb") as f:
             f.write(source_bytes)
         subprocess.run([self.exe, *options, path], capture_output=True)
-        with open(os.path.join(folder, "mission.pld"), "rb") as f:
-            return f.read()
+        return read(os.path.join(folder, "mission.pld"))
 
     def mission_bytes(self):
-        with open(self.mission, "rb") as f:
-            return f.read()
+        return read(self.mission)
 
     def temporaries(self):
         return glob.glob(os.path.join(self.m, "*.tmp"))
@@ -254,8 +247,7 @@ def test_backups(exe):
     backups = sorted(glob.glob(place.mission + ".~*~"))
     check("backup: the edited file is kept", len(backups) == 1, backups)
     if backups:
-        with open(backups[0], "rb") as f:
-            check("backup: byte for byte", f.read() == edited)
+        check("backup: byte for byte", read(backups[0]) == edited)
     watch.stop()
 
 
@@ -272,9 +264,7 @@ def main():
             check(test.__name__ + " ran", False, repr(error))
     for root in places:
         shutil.rmtree(root, ignore_errors=True)
-    failed = results.count(False)
-    print("%d passed, %d failed" % (len(results) - failed, failed))
-    return 1 if failed else 0
+    return finish()
 
 
 if __name__ == "__main__":

@@ -21,15 +21,9 @@ import sys
 import tempfile
 import time
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from e2e_util import SOURCE, check, finish
+
 PROMPT = "Press any key to close this window."
-results = []
-
-
-def check(name, ok, detail=""):
-    results.append(ok)
-    print(("ok " if ok else "FAILED ") + name + ("" if ok else ": " + detail))
-
 
 def screen(session):
     return subprocess.run(["tmux", "capture-pane", "-p", "-J", "-t", session],
@@ -119,9 +113,7 @@ def main():
                     check(name + ": ends without waiting", False, "still running after 60 s")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    failed = results.count(False)
-    print("%d passed, %d failed" % (len(results) - failed, failed))
-    return 1 if failed else 0
+    return finish()
 
 
 if __name__ == "__main__":

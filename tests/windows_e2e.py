@@ -31,7 +31,8 @@ import sys
 import tempfile
 import zipfile
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from e2e_util import SOURCE, check, finish, read, write
+
 EXPECT = os.path.join(SOURCE, "tests", "cases", "bundled-example", "expect", "")
 KOLVO = os.path.join(SOURCE, "examples", "attack.kolvo")
 HEADER = re.compile(rb"//-{52}\n//   Program: vexlar\n//   Version: [0-9.]+\n"
@@ -73,17 +74,6 @@ for name in NAMES:
         (name + "/Missions", ("cmd", "/c", "vexlar", "Attack.KOLVO"), 0,
          name + "/Missions/vexlar.log", name + "/Missions/mission.pld", "{LOG}", name + "/tools"),
     ]
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
 
 
 def lf(data):
@@ -213,7 +203,6 @@ def main():
     a = ap.parse_args()
     drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
     os.makedirs(os.path.join(drive, "e2e"), exist_ok=True)
-    passed = failed = 0
     try:
         checks = prompt_runs(os.path.abspath(a.exe), a.wine, drive)
         checks.append(("read-only mission.pld",
@@ -221,19 +210,16 @@ def main():
         if a.zip:
             checks.append(("zip: " + os.path.basename(a.zip),
                            lambda: release_archive(a.wine, drive, a.zip)))
-        for name, check in checks:
+        for name, problems_of in checks:
             try:
-                problems = check()
+                problems = problems_of()
             except Exception as e:  # a hang or a missing file is a failure too
                 problems = ["harness: %r" % e]
-            passed, failed = passed + (not problems), failed + bool(problems)
-            print("FAIL" if problems else "ok  ", name)
-            for p in problems:
-                print("   ", p.replace("\n", "\n    "))
+            indented = ("\n    " + p.replace("\n", "\n    ") for p in problems)
+            check(name, not problems, "".join(indented))
     finally:
         shutil.rmtree(os.path.join(drive, "e2e"), ignore_errors=True)
-    print("%d passed, %d failed" % (passed, failed))
-    sys.exit(1 if failed else 0)
+    sys.exit(finish())
 
 
 if __name__ == "__main__":
