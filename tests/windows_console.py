@@ -39,7 +39,7 @@ def wait_for(session, text, seconds):
     return False
 
 
-def in_terminal(name, command, expect, waits):
+def in_terminal(name, command, expect, waits, absent=()):
     """Runs `command` in a tmux terminal. When `waits`, the prompt must show
     and the program keep running until a key comes; otherwise it must end
     with no prompt. `expect` must show on the screen; the status is 1."""
@@ -62,6 +62,8 @@ def in_terminal(name, command, expect, waits):
         text = screen(session)
         for line in expect:
             check(name + ": shows " + line, line in text, text)
+        for line in absent:
+            check(name + ": does not show " + line, line not in text, text)
     finally:
         subprocess.run(["tmux", "kill-session", "-t", session], capture_output=True)
 
@@ -82,6 +84,9 @@ def main():
         # A console of its own: a double-click without a file ...
         in_terminal("own window, no file", env + "wine vexlar.exe",
                     ["ERROR: No file for converting!", "drop its .kolvo file"], waits=True)
+        # ... one file dropped: converted as from a prompt, without a count ...
+        in_terminal("own window, one file", env + "wine vexlar.exe a\\\\a.kolvo", ["Markers:"],
+                    waits=True, absent=["mission converted"])
         # ... and two files dropped at once: both converted.
         in_terminal("own window, two files", env + "wine vexlar.exe a\\\\a.kolvo b\\\\b.kolvo",
                     ["2 missions converted, 0 failed"], waits=True)

@@ -102,6 +102,7 @@ run_script() {
 }
 run_script windows_e2e.py --zip "$archive"
 run_script windows_console.py
+run_script watch_e2e.py --wine
 run_script pe_resources.py --version "$(wine build-win/vexlar.exe --version | tr -d '\r')"
 
 passed=$((unit_passed + e2e_passed))
