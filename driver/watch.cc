@@ -36,8 +36,8 @@ int Watch(const ConvertForWatch& convert, const std::function<void(const std::st
   ConversionReport report;
   int status = convert(std::nullopt, std::nullopt, &report);
   std::vector<std::string> inputs = report.inputs;
-  if (inputs.empty()) return status;  // no source to watch: the run told why
-  const std::string& source = inputs.front();
+  if (inputs.empty()) return status;          // no source to watch: the run told why
+  const std::string source = inputs.front();  // a copy: `inputs` is replaced later
   const std::string watching = "Watching " + source + " for changes; press Ctrl+C to end.\n";
   std::optional<platform::FileStamp> written = report.written;
   Stamps stamps = StampsOf(inputs);
