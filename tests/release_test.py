@@ -25,7 +25,7 @@ import subprocess
 import sys
 import tempfile
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from e2e_util import SOURCE, check, finish
 
 # (name, the words of the command line, the index of the word being
 # completed, the replies in any order). The folder of each run holds FILES.
@@ -75,20 +75,6 @@ printf '%s\n' "${COMPREPLY[@]}"
 '''
 
 
-class Results:
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
-
-    def check(self, name, ok, detail=""):
-        if ok:
-            self.passed += 1
-            print("ok   " + name)
-        else:
-            self.failed += 1
-            print("FAIL " + name + ("\n     " + detail.replace("\n", "\n     ") if detail else ""))
-
-
 def shown_version(project_version):
     """The version as the program shows it: the minor number in two digits."""
     major, minor, patch = project_version.split(".")
@@ -128,67 +114,58 @@ def newest_release(changelog):
     return match.groups() if match else (None, None)
 
 
-def check_version(results, args, page):
+def check_version(args, page):
     version = shown_version(args.project_version)
     out = subprocess.run([args.exe, "--version"], capture_output=True, text=True).stdout
-    results.check("--version shows the project version", out == "vexlar %s\n" % version,
+    check("--version shows the project version", out == "vexlar %s\n" % version,
                   "got %r for %s" % (out, args.project_version))
     with open(os.path.join(args.source, "CHANGELOG.md"), encoding="utf-8") as f:
         release, date = newest_release(f.read())
-    results.check("CHANGELOG.md's newest release is the project version",
+    check("CHANGELOG.md's newest release is the project version",
                   release == args.project_version, "newest heading: %s" % release)
     title = re.search(r"^\.TH (.*)$", page, re.M)
     expected = '.TH VEXLAR 1 "%s" "vexlar %s" "User Commands"' % (date, version)
-    results.check("the manual page's title line: the version and its date",
+    check("the manual page's title line: the version and its date",
                   title is not None and title.group(0) == expected,
                   "got %r, expected %r" % (title and title.group(0), expected))
 
 
-def check_rendering(results, man_path):
-    tools = [("groff -man -ww -z", ["groff", "-man", "-ww", "-z", man_path]),
-             ("mandoc -T lint", ["mandoc", "-T", "lint", man_path])]
-    ran = 0
-    for name, command in tools:
-        if shutil.which(command[0]) is None:
-            print("skip %s: not installed" % name)
-            continue
-        ran += 1
+def check_rendering(man_path):
+    tools = [["groff", "-man", "-ww", "-z", man_path], ["mandoc", "-T", "lint", man_path]]
+    present = [command for command in tools if shutil.which(command[0])]
+    check("groff or mandoc is there to render the page", present)
+    for command in present:
         run = subprocess.run(command, capture_output=True, text=True)
-        results.check("the manual page renders without a word from " + name,
-                      run.returncode == 0 and run.stdout == "" and run.stderr == "",
-                      "status %d\n%s%s" % (run.returncode, run.stdout, run.stderr))
-    results.check("groff or mandoc is there to render the page", ran > 0)
+        check("the manual page renders without a word from " + " ".join(command[:-1]),
+              run.returncode == 0 and run.stdout + run.stderr == "",
+              "status %d\n%s%s" % (run.returncode, run.stdout, run.stderr))
 
 
 def complete(completion, folder, words, cword):
+    """The completion's status, whether it was registered for vexlar, its
+    replies and its standard error."""
     env = dict(os.environ, COMPLETION=completion, LC_ALL="C")
     run = subprocess.run(["bash", "--norc", "--noprofile", "-c", DRIVER, "bash", str(cword)] + words,
                          cwd=folder, env=env, capture_output=True, text=True)
-    lines = run.stdout.splitlines()
-    registered = bool(lines) and lines[0] == "complete -F _vexlar vexlar"
-    return run.returncode, registered, [line for line in lines[1:] if line], run.stderr
+    lines = run.stdout.splitlines() or [""]
+    return run.returncode, lines[0] == "complete -F _vexlar vexlar", [l for l in lines[1:] if l], run.stderr
 
 
-def check_completion(results, completion, options):
+def check_completion(completion, options):
     with tempfile.TemporaryDirectory() as folder:
         for name in FILES:
             path = os.path.join(folder, name)
-            if name.endswith("/"):
-                os.makedirs(path, exist_ok=True)
-            else:
-                os.makedirs(os.path.dirname(path), exist_ok=True)
+            os.makedirs(path if name.endswith("/") else os.path.dirname(path), exist_ok=True)
+            if not name.endswith("/"):
                 open(path, "w").close()
         for name, words, cword, expected in CASES:
             status, registered, replies, errors = complete(completion, folder, words, cword)
-            if expected is None:
-                ok = replies == options  # the same order as --help
-            else:
-                ok = sorted(replies) == sorted(expected)
-            results.check("completion: " + name,
-                          status == 0 and registered and ok and errors == "",
-                          "words %r: got %r, expected %r (status %d, registered %s)\n%s" %
-                          (words, replies, options if expected is None else expected, status,
-                           registered, errors))
+            # None: the options of --help, in its order; else in any order.
+            ok = replies == options if expected is None else sorted(replies) == sorted(expected)
+            check("completion: " + name, status == 0 and registered and ok and errors == "",
+                  "words %r: got %r, expected %r (status %d, registered %s)\n%s" %
+                  (words, replies, options if expected is None else expected, status,
+                   registered, errors))
 
 
 def main():
@@ -201,20 +178,16 @@ def main():
     completion = os.path.join(args.source, "packaging", "vexlar.bash")
     with open(args.man, encoding="utf-8") as f:
         page = f.read()
-    results = Results()
-
-    check_version(results, args, page)
+    check_version(args, page)
     help_text = subprocess.run([args.exe, "--help"], capture_output=True, text=True).stdout
     options = help_options(help_text)
-    results.check("--help lists options", len(options) > 0, help_text)
+    check("--help lists options", len(options) > 0, help_text)
     in_page = man_options(page)
-    results.check("the manual page has an entry for each option of --help, in order",
+    check("the manual page has an entry for each option of --help, in order",
                   in_page == options, "page: %s\nhelp: %s" % (in_page, options))
-    check_rendering(results, args.man)
-    check_completion(results, completion, options)
-
-    print("%d passed, %d failed" % (results.passed, results.failed))
-    return 1 if results.failed else 0
+    check_rendering(args.man)
+    check_completion(completion, options)
+    return finish()
 
 
 if __name__ == "__main__":
