@@ -275,35 +275,5 @@ TEST_P(DataCase, Run) {
 INSTANTIATE_TEST_SUITE_P(Cases, DataCase, testing::ValuesIn(FindCases()),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
-// The section `name` of a mission.pld: from its "class" to its closing "};".
-std::string Section(const std::string& file, const std::string& name) {
-  const std::size_t begin = file.find("\nclass " + name) + 1;
-  return file.substr(begin, file.find("\n};", begin) + 3 - begin);
-}
-
-// --merge into a file with CR LF line ends and blank lines between its
-// sections: all but the replaced section stay as they stand. The sections
-// come from the four-source merge case.
-TEST(Cases, MergeKeepsWhatStandsBetweenTheSections) {
-  const std::string cases = VEXLAR_SOURCE_DIR "/tests/cases/";
-  const std::string merged =
-      ReadBytes(cases + "merge-four-sources-make-one-file/expect/mission.pld");
-  const auto crlf = [&](const char* name) { return WithCrLf(Section(merged, name)); };
-  const std::string before = "version=11;\r\n" + crlf("Intro") + "\r\n\r\n \t\r\n",
-                    after =
-                        "\r\n\n" + crlf("OutroWin") + "\r\n\r\n" + crlf("OutroLoose") + "\r\n\r\n";
-  test::TempFolder work;
-  CopyInto(VEXLAR_SOURCE_DIR "/data", work.Path("bin"), false);
-  CopyInto(VEXLAR_SOURCE_DIR "/examples/attack.kolvo", work.Path("m/attack.kolvo"), false);
-  test::WriteFile(work.Path("m/mission.pld"), before + crlf("Mission") + after);
-  const test::RunResult run =
-      test::RunInProcess(work.Path("bin/vexlar"), {"--merge", work.Path("m/attack.kolvo")});
-  EXPECT_EQ(0, run.status) << run.log_body;
-  // The new section has this platform's line ends.
-  const std::string fresh = Section(merged, "Mission");
-  EXPECT_EQ(before + (platform::kSeparator == '\\' ? WithCrLf(fresh) : fresh) + after,
-            ReadBytes(work.Path("m/mission.pld")));
-}
-
 }  // namespace
 }  // namespace vexlar
