@@ -6,7 +6,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "store/packed_arguments.h"
 
@@ -182,30 +181,6 @@ TEST(ObjectStore, NextObjectOfTypeHandsOutEachObjectOnce) {
   SourceObject second = store.NewSourceObject();
   EXPECT_THROW(store.AppendToList(second), std::logic_error);
   EXPECT_EQ(6u, store.AppendToList(first).id);
-}
-
-TEST(ObjectStore, KeptTextsAndListsStayWhole) {
-  ObjectStore store;
-  // Small texts share blocks, large ones have a block each; each object's
-  // seven arguments, one list after the other, fill several record blocks.
-  // Every text and list still reads as it was kept.
-  std::vector<std::string> texts;
-  for (int i = 0; i < 20000; ++i) {
-    texts.push_back(std::to_string(i) + std::string(i % 1000 == 999 ? 20000 : i % 500, 'x'));
-    const std::string_view kept = store.KeepText(texts.back());
-    SourceObject object = store.NewSourceObject();
-    for (const char* name : {"A", "B", "C", "D", "E", "F", "G"}) {
-      store.AppendArgument(object, {name, kept});
-    }
-    store.AppendToList(object);
-  }
-  for (std::uint32_t id = 0; id < texts.size(); ++id) {
-    std::string arguments;
-    for (const ObjectArgument argument : store.object(id).arguments()) {
-      arguments += std::string(argument.name) + (argument.value == texts[id] ? "" : "?");
-    }
-    ASSERT_EQ("ABCDEFG", arguments) << id;
-  }
 }
 
 }  // namespace vexlar
