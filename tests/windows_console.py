@@ -12,7 +12,6 @@
 #
 # WINEPREFIX must name an initialised prefix. The last line is
 # "N passed, N failed"; the exit status is 1 after any failure.
-import argparse
 import os
 import shlex
 import shutil
@@ -21,101 +20,84 @@ import sys
 import tempfile
 import time
 
-from e2e_util import SOURCE, check, finish
+from e2e_util import SOURCE, arguments, check, finish, until
 
 PROMPT = "Press any key to close this window."
+NO_FILE = "ERROR: No file for converting!"
+# In a tmux terminal: name, the command line in the work folder, whether the
+# program waits for a key, what the screen must show and what it must not.
+TERMINAL = [
+    # A console of its own: a double-click without a file, one file dropped
+    # (converted as from a prompt, without a count) and two dropped at once.
+    ("own window, no file", "wine vexlar.exe", True, [NO_FILE, "drop its .kolvo file"], []),
+    ("own window, one file", "wine vexlar.exe a\\\\a.kolvo", True, ["Markers:"],
+     ["mission converted"]),
+    ("own window, two files", "wine vexlar.exe a\\\\a.kolvo b\\\\b.kolvo", True,
+     ["2 missions converted, 0 failed"], []),
+    # cmd's console is shared: no wait, no hint.
+    ("cmd /c", "wine cmd /c vexlar.exe", False, [NO_FILE], []),
+]
 
-def screen(session):
-    return subprocess.run(["tmux", "capture-pane", "-p", "-J", "-t", session],
-                          capture_output=True, text=True).stdout
 
-
-def wait_for(session, text, seconds):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if text in screen(session):
-            return True
-        time.sleep(0.5)
-    return False
-
-
-def in_terminal(name, command, expect, waits, absent=()):
+def in_terminal(work, name, command, waits, shows, hides):
     """Runs `command` in a tmux terminal. When `waits`, the prompt must show
     and the program keep running until a key comes; otherwise it must end
-    with no prompt. `expect` must show on the screen; the status is 1."""
+    with no prompt. The screen must hold `shows` and not `hides`."""
     session = "vexlar-" + name.replace(" ", "-")
-    subprocess.run(["tmux", "kill-session", "-t", session], capture_output=True)
-    subprocess.run(["tmux", "new-session", "-d", "-s", session, "-x", "200", "-y", "50",
-                    command + "; echo STATUS=$?; sleep 60"], check=True)
+    tmux = lambda *args: subprocess.run(["tmux", *args], capture_output=True, text=True).stdout
+    screen = lambda: tmux("capture-pane", "-p", "-J", "-t", session)
+    on_screen = lambda text, seconds: until(lambda: text in screen(), seconds)
+    tmux("kill-session", "-t", session)
+    shell = "cd %s && WINEDEBUG=-all %s; echo STATUS=$?; sleep 60" % (shlex.quote(work), command)
+    subprocess.run(["tmux", "new-session", "-d", "-s", session, "-x", "200", "-y", "50", shell],
+                   check=True)
     try:
         if waits:
-            shown = wait_for(session, PROMPT, 60)
+            prompted = on_screen(PROMPT, 60)
             time.sleep(2)
-            waiting = "STATUS=" not in screen(session)
+            prompted = prompted and "STATUS=" not in screen()  # still running
             subprocess.run(["tmux", "send-keys", "-t", session, "x"], check=True)
-            ended = wait_for(session, "STATUS=", 30)
-            check(name + ": asks for a key and waits", shown and waiting and ended, screen(session))
-        else:
-            ended = wait_for(session, "STATUS=", 60)
-            check(name + ": ends without waiting", ended and PROMPT not in screen(session),
-                  screen(session))
-        text = screen(session)
-        for line in expect:
-            check(name + ": shows " + line, line in text, text)
-        for line in absent:
-            check(name + ": does not show " + line, line not in text, text)
+        ended = on_screen("STATUS=", 30 if waits else 60)
+        text = screen()
+        check(name + (": asks for a key and waits" if waits else ": ends without waiting"),
+              ended and (prompted if waits else PROMPT not in text), text)
+        for line, shown in [(line, True) for line in shows] + [(line, False) for line in hides]:
+            check(name + (": shows " if shown else ": does not show ") + line,
+                  (line in text) == shown, text)
     finally:
-        subprocess.run(["tmux", "kill-session", "-t", session], capture_output=True)
+        tmux("kill-session", "-t", session)
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    args = parser.parse_args()
+    args = arguments()
     work = tempfile.mkdtemp(prefix="vexlar-console-")
     try:
-        exe = os.path.join(work, "vexlar.exe")
-        shutil.copy(args.exe, exe)
+        shutil.copy(args.exe, os.path.join(work, "vexlar.exe"))
         for name in ("a", "b"):
             os.makedirs(os.path.join(work, name))
             shutil.copy(os.path.join(SOURCE, "examples", "attack.kolvo"),
                         os.path.join(work, name, name + ".kolvo"))
-        env = "cd %s && WINEDEBUG=-all " % shlex.quote(work)
-        # A console of its own: a double-click without a file ...
-        in_terminal("own window, no file", env + "wine vexlar.exe",
-                    ["ERROR: No file for converting!", "drop its .kolvo file"], waits=True)
-        # ... one file dropped: converted as from a prompt, without a count ...
-        in_terminal("own window, one file", env + "wine vexlar.exe a\\\\a.kolvo", ["Markers:"],
-                    waits=True, absent=["mission converted"])
-        # ... and two files dropped at once: both converted.
-        in_terminal("own window, two files", env + "wine vexlar.exe a\\\\a.kolvo b\\\\b.kolvo",
-                    ["2 missions converted, 0 failed"], waits=True)
+        for run in TERMINAL:
+            in_terminal(work, *run)
         for name in ("a", "b"):
             check("own window, two files: " + name + "\\mission.pld written",
                   os.path.exists(os.path.join(work, name, "mission.pld")))
-        # cmd's console is shared: no wait, no hint.
-        in_terminal("cmd /c", env + "wine cmd /c vexlar.exe", ["ERROR: No file for converting!"],
-                    waits=False)
         # Input or output not a console, as in CI and scripts.
-        starts = {
-            "input from /dev/null": ("wine vexlar.exe", subprocess.DEVNULL, None),
-            "input from a pipe": ("wine vexlar.exe", subprocess.PIPE, None),
-            "output to a file": ("wine vexlar.exe", None, "file"),
-            "cmd /c, no input": ("wine cmd /c vexlar.exe", subprocess.DEVNULL, None),
-            "start /wait, no input": ("wine cmd /c start /wait vexlar.exe", subprocess.DEVNULL,
-                                      None),
-        }
-        for name, (command, stdin, out) in starts.items():
-            with open(os.path.join(work, "out.txt"), "wb") as sink:
+        with open(os.path.join(work, "out.txt"), "wb") as sink:
+            for name, command, stdin, stdout in [
+                    ("input from /dev/null", "vexlar.exe", subprocess.DEVNULL, subprocess.PIPE),
+                    ("input from a pipe", "vexlar.exe", subprocess.PIPE, subprocess.PIPE),
+                    ("output to a file", "vexlar.exe", None, sink),
+                    ("cmd /c, no input", "cmd /c vexlar.exe", subprocess.DEVNULL, subprocess.PIPE),
+                    ("start /wait, no input", "cmd /c start /wait vexlar.exe", subprocess.DEVNULL,
+                     subprocess.PIPE)]:
                 try:
-                    run = subprocess.run(shlex.split(command), cwd=work, stdin=stdin,
-                                         stdout=sink if out else subprocess.PIPE,
-                                         stderr=subprocess.STDOUT, timeout=60, input=None,
-                                         env=dict(os.environ, WINEDEBUG="-all"))
-                    check(name + ": ends without waiting", run.returncode == 1,
-                          "status %d" % run.returncode)
+                    status = subprocess.run(["wine", *command.split()], cwd=work, stdin=stdin,
+                                            stdout=stdout, stderr=subprocess.STDOUT, timeout=60,
+                                            env=dict(os.environ, WINEDEBUG="-all")).returncode
                 except subprocess.TimeoutExpired:
-                    check(name + ": ends without waiting", False, "still running after 60 s")
+                    status = "still running after 60 s"
+                check(name + ": ends without waiting", status == 1, "status %s" % status)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     return finish()

@@ -20,7 +20,6 @@
 #
 # WINEPREFIX must name an initialised prefix; work folders go to its drive C:.
 # The last line is "N passed, N failed"; the exit status is 1 after any failure.
-import argparse
 import difflib
 import ntpath
 import os
@@ -31,7 +30,7 @@ import sys
 import tempfile
 import zipfile
 
-from e2e_util import SOURCE, check, finish, read, write
+from e2e_util import SOURCE, arguments, check, finish, read, write
 
 EXPECT = os.path.join(SOURCE, "tests", "cases", "bundled-example", "expect", "")
 KOLVO = os.path.join(SOURCE, "examples", "attack.kolvo")
@@ -97,42 +96,41 @@ def folder(drive):
     return unix, "C:\\" + os.path.relpath(unix, drive).replace("/", "\\")
 
 
+def problems(checks):
+    """The problems of `checks`, pairs of a result and what it means when false."""
+    return [problem for ok, problem in checks if not ok]
+
+
 def start(wine, unix, path, run):
     """Starts `run` (one of RUNS) in the work folder `unix`, whose Windows path
     is `path`, and removes what it created: the problems seen."""
     cwd, line, status, log, mission, body = run[:6]
-    bin = run[6] if len(run) > 6 else os.path.dirname(log)
-    on_path = ntpath.join(path, bin.replace("/", "\\"))
+    bin = ntpath.join(path, (run[6] if len(run) > 6 else os.path.dirname(log)).replace("/", "\\"))
     fill = lambda text: (text.replace("{LOG}", read(EXPECT + "log").decode())
-                         .replace("{BIN}", ntpath.join(path, bin.replace("/", "\\"), ""))
-                         .replace("{X}", path).encode())
+                         .replace("{BIN}", ntpath.join(bin, "")).replace("{X}", path).encode())
     before = files(unix)
     # Wine takes the arguments and the file names as UTF-8 only in a UTF-8 locale.
     env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
     if len(run) > 6:
-        env["WINEPATH"] = on_path
+        env["WINEPATH"] = bin
     argv = [fill(a) for a in line] if isinstance(line, tuple) else ["cmd", "/c", fill(line)]
     p = subprocess.run([wine] + argv, cwd=os.path.join(unix, cwd), capture_output=True,
                        timeout=120, env=env)
     created = files(unix) - before
-    problems = ["exit status %d" % p.returncode] if p.returncode != status else []
-    if created != {log} | ({mission} if mission else set()):
-        problems.append("created %s" % sorted(created))
     out = dict({"console": p.stdout}, **{n: read(os.path.join(unix, n)) for n in created})
-    for name, data in out.items():
-        if not data or data.count(b"\n") != data.count(b"\r\n"):
-            problems.append("%s is empty or has a line end other than CR LF" % name)
-    match = HEADER.match(lf(out.get(log, b"")))
-    got = lf(out[log])[match.end():] if match else b"no log header"
-    if got != fill(body):
-        problems.append(diff("log", fill(body), got))
-    elif lf(p.stdout).replace(b"\n\n", b"\n") != got:
-        problems.append(diff("console", got, lf(p.stdout)))
-    if mission in out and lf(out[mission]) != read(EXPECT + "mission.pld"):
-        problems.append(diff("mission.pld", read(EXPECT + "mission.pld"), lf(out[mission])))
     for name in created:
         os.remove(os.path.join(unix, name))
-    return problems
+    match = HEADER.match(lf(out.get(log, b"")))
+    got = lf(out[log])[match.end():] if match else b"no log header"
+    texts = [("log", fill(body), got), ("console", got, lf(p.stdout).replace(b"\n\n", b"\n"))]
+    if mission in out:
+        texts.append(("mission.pld", read(EXPECT + "mission.pld"), lf(out[mission])))
+    return problems([(p.returncode == status, "exit status %d" % p.returncode),
+                     (created == {log, mission} - {None}, "created %s" % sorted(created))] +
+                    [(data and data.count(b"\n") == data.count(b"\r\n"),
+                      "%s is empty or has a line end other than CR LF" % name)
+                     for name, data in out.items()] +
+                    [(want == have, diff(name, want, have)) for name, want, have in texts])
 
 
 def prompt_runs(exe, wine, drive):
@@ -171,7 +169,7 @@ def release_archive(wine, drive, archive):
     write(os.path.join(unix, "missions", "attack.kolvo"), read(KOLVO))
     run = (".", r"{X}\%s\vexlar.exe {X}\missions\attack.kolvo" % top, 0, top + "/vexlar.log",
            "missions/mission.pld", "{LOG}")
-    return (["archive lacks %s" % missing] if missing else []) + start(wine, unix, path, run)
+    return problems([(not missing, "archive lacks %s" % missing)]) + start(wine, unix, path, run)
 
 
 def read_only_mission(wine, drive, exe):
@@ -185,38 +183,31 @@ def read_only_mission(wine, drive, exe):
     os.chmod(mission, 0o444)  # Wine shows a file without write permission as read-only
     p = subprocess.run([wine, "cmd", "/c", path + r"\vexlar.exe " + path + r"\m\empty.kolvo"],
                        cwd=unix, capture_output=True, timeout=120)
-    problems = ["exit status %d" % p.returncode] if p.returncode != 1 else []
-    if b"Cannot write mission file!\r\nPath: " not in p.stdout:
-        problems.append("console: %r" % p.stdout[-200:])
-    if read(mission) != b"keep me":
-        problems.append("mission.pld changed")
-    if sorted(os.listdir(os.path.join(unix, "m"))) != ["empty.kolvo", "mission.pld"]:
-        problems.append("m holds %s" % sorted(os.listdir(os.path.join(unix, "m"))))
-    return problems
+    m = sorted(os.listdir(os.path.join(unix, "m")))
+    return problems([(p.returncode == 1, "exit status %d" % p.returncode),
+                     (b"Cannot write mission file!\r\nPath: " in p.stdout,
+                      "console: %r" % p.stdout[-200:]),
+                     (read(mission) == b"keep me", "mission.pld changed"),
+                     (m == ["empty.kolvo", "mission.pld"], "m holds %s" % m)])
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--exe", required=True, help="vexlar.exe")
-    ap.add_argument("--zip", help="the release archive")
-    ap.add_argument("--wine", default=os.environ.get("WINE", "wine"))
-    a = ap.parse_args()
+    a = arguments(("--zip", {"help": "the release archive"}),
+                  ("--wine", {"default": os.environ.get("WINE", "wine")}))
     drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
     os.makedirs(os.path.join(drive, "e2e"), exist_ok=True)
     try:
-        checks = prompt_runs(os.path.abspath(a.exe), a.wine, drive)
-        checks.append(("read-only mission.pld",
-                       lambda: read_only_mission(a.wine, drive, os.path.abspath(a.exe))))
+        checks = prompt_runs(a.exe, a.wine, drive)
+        checks.append(("read-only mission.pld", lambda: read_only_mission(a.wine, drive, a.exe)))
         if a.zip:
             checks.append(("zip: " + os.path.basename(a.zip),
                            lambda: release_archive(a.wine, drive, a.zip)))
         for name, problems_of in checks:
             try:
-                problems = problems_of()
+                seen = problems_of()
             except Exception as e:  # a hang or a missing file is a failure too
-                problems = ["harness: %r" % e]
-            indented = ("\n    " + p.replace("\n", "\n    ") for p in problems)
-            check(name, not problems, "".join(indented))
+                seen = ["harness: %r" % e]
+            check(name, not seen, "".join("\n    " + p.replace("\n", "\n    ") for p in seen))
     finally:
         shutil.rmtree(os.path.join(drive, "e2e"), ignore_errors=True)
     sys.exit(finish())
