@@ -1,7 +1,8 @@
 // The platform layer below what the end-to-end runs reach: path resolution,
-// which files ReadWholeFile takes, file stamps, and the backup steps that a
-// replacement undoes when its rename fails. On POSIX every end-to-end run also
-// finds, writes and replaces files through names that differ in letter case
+// which files ReadWholeFile takes, and the backup steps that a replacement
+// undoes when its rename fails. (File stamps: a watch backs up a mission.pld
+// changed by another program, never its own, tests/watch_e2e.py.) On POSIX every end-to-end run
+// also finds, writes and replaces files through names that differ in letter case
 // (tests/test_util.h), and the faults test gives it folders, pipes and files
 // beyond the read limit.
 #include "platform/platform.h"
@@ -51,45 +52,6 @@ TEST(Platform, ReadWholeFileTakesRegularFilesByteForByte) {
   EXPECT_FALSE(ReadWholeFile("/dev/zero", &got));  // a device without end
   EXPECT_EQ(bytes, got.view());                    // kept as it was
 #endif
-}
-
-// A stamp stays while the file does and changes when it grows or is
-// replaced; a replacement tells the stamp of the file it put in place, and a
-// backup is skipped for a file that still has the stamp it is told.
-TEST(Platform, StampsTellTheFileThatWasWritten) {
-  test::TempFolder folder;
-  const std::string mission = folder.Path("mission.pld");
-  EXPECT_FALSE(StampOf(mission));
-  test::WriteFile(mission, "old");
-  const std::optional<FileStamp> old = StampOf(mission);
-  ASSERT_TRUE(old);
-  EXPECT_EQ(3u, old->size);
-  EXPECT_EQ(*old, *StampOf(mission));
-  test::WriteFile(folder.Path("other.pld"), "old");
-  EXPECT_NE(*old, *StampOf(folder.Path("other.pld")));  // same size, another file
-
-  BackupPolicy policy;
-  policy.control = BackupPolicy::kNumbered;
-  policy.skip_when = old;
-  std::optional<FileStamp> written;
-  {
-    ReplacementFile file(mission, ReplacementFile::kBinary, policy);
-    std::fputs("new!", file.stream());
-    ASSERT_TRUE(file.Commit());
-    EXPECT_EQ("", file.backup_path());  // the old file had the stamp to skip
-    written = file.written_stamp();
-  }
-  ASSERT_TRUE(written);
-  EXPECT_EQ(*StampOf(mission), *written);
-  EXPECT_EQ(4u, written->size);
-  EXPECT_NE(*old, *written);
-  policy.skip_when = old;  // another file's stamp now: the backup is made
-  ReplacementFile file(mission, ReplacementFile::kBinary, policy);
-  std::fputs("newer", file.stream());
-  ASSERT_TRUE(file.Commit());
-  EXPECT_EQ(mission + ".~1~", file.backup_path());
-  EXPECT_EQ("new!", test::ReadFile(mission + ".~1~"));
-  EXPECT_EQ("newer", test::ReadFile(mission));
 }
 
 // A number taken since the folder was read is passed over; an undone

@@ -10,6 +10,18 @@
 #include "store/packed_arguments.h"
 
 namespace vexlar {
+namespace {
+
+// Whether `got` is the very text `want`: the same bytes in the same place.
+bool Same(std::string_view want, std::string_view got) {
+  return want.size() == got.size() && (want.empty() || want.data() == got.data());
+}
+
+bool Same(const ObjectArgument& want, const ObjectArgument& got) {
+  return Same(want.name, got.name) && Same(want.value, got.value);
+}
+
+}  // namespace
 
 TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
   using Case = std::pair<const char*, std::int32_t>;
@@ -64,13 +76,7 @@ TEST(ObjectStore, ArgumentsComeBackAsStored) {
   store.AppendArgument(listed, cases[1].argument);  // moves the list past the second one's
   std::size_t i = 0;
   for (const ObjectArgument argument : listed.arguments()) {
-    const ObjectArgument& expected = cases[i < std::size(cases) ? i : 1].argument;
-    EXPECT_EQ(expected.name.data(), argument.name.data()) << i;
-    EXPECT_EQ(expected.name.size(), argument.name.size()) << i;
-    EXPECT_EQ(expected.value.size(), argument.value.size()) << i;
-    if (!expected.value.empty()) {
-      EXPECT_EQ(expected.value.data(), argument.value.data()) << i;
-    }
+    EXPECT_TRUE(Same(cases[i < std::size(cases) ? i : 1].argument, argument)) << i;
     ++i;
   }
   EXPECT_EQ(std::size(cases) + 1, i);
@@ -131,14 +137,8 @@ TEST(ObjectStore, SetArgumentValueChangesOneArgument) {
     store.AppendToList(next);
     store.SetArgumentValue(listed, c.index, c.value);
     for (std::size_t i = 0; i < std::size(before); ++i) {
-      const ObjectArgument argument = listed.arguments()[i];
       const std::string_view value = i == c.index ? c.value : before[i].value;
-      EXPECT_EQ(before[i].name.data(), argument.name.data()) << c.index << c.value << i;
-      EXPECT_EQ(before[i].name.size(), argument.name.size()) << c.index << c.value << i;
-      EXPECT_EQ(value, argument.value) << c.index << c.value << i;
-      if (!value.empty()) {
-        EXPECT_EQ(value.data(), argument.value.data()) << c.index << c.value << i;
-      }
+      EXPECT_TRUE(Same({before[i].name, value}, listed.arguments()[i])) << c.index << c.value << i;
     }
     EXPECT_EQ(before[1].value.data(), store.object(1).arguments()[0].value.data()) << c.index;
   }
