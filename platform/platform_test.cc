@@ -51,6 +51,9 @@ TEST(Platform, ReadWholeFileTakesRegularFilesByteForByte) {
   EXPECT_EQ(bytes, linked.view());
   EXPECT_FALSE(ReadWholeFile("/dev/zero", &got));  // a device without end
   EXPECT_EQ(bytes, got.view());                    // kept as it was
+  // A file that holds more than its size told, as /proc's do: read to its end.
+  EXPECT_TRUE(ReadWholeFile("/proc/version", &got));
+  EXPECT_EQ(test::ReadFile("/proc/version"), got.view());
 #endif
 }
 
