@@ -13,52 +13,20 @@
 # - rendering: groff -ww and mandoc -T lint (each when installed) report
 #   nothing;
 # - completion: the completion function, driven through bash as a shell
-#   does it (COMP_WORDS, COMP_CWORD), completes each kind of word as CASES
-#   says.
+#   does it (COMP_WORDS, COMP_CWORD), completes each kind of word as
+#   tests/completion_cases.txt says.
 # The last line is "N passed, N failed"; the exit status is 1 after any
 # failure.
 import argparse
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
 import tempfile
 
 from e2e_util import SOURCE, check, finish
-
-# (name, the words of the command line, the index of the word being
-# completed, the replies in any order). The folder of each run holds FILES.
-# A word "=" is the one bash makes of '=' in "--backup=", with the cursor
-# after it (the word completed is then empty).
-FILES = ["a.kolvo", "B.KOLVO", "my mission.kolvo", "-x.kolvo", "notes.txt", "intro.txt",
-         "sub/c.kolvo", "sub/deep/", "dyno/", "folder.kolvo/"]
-EVERYTHING = ["intro", "win", "loose", "dyno", "sub", "folder.kolvo", "a.kolvo", "B.KOLVO",
-              "my mission.kolvo", "-x.kolvo"]
-CONTROLS = ["none", "off", "numbered", "t", "existing", "nil", "simple", "never"]
-CASES = [
-    ("nothing yet: mode words, folders, .kolvo files", ["vexlar", ""], 1, EVERYTHING),
-    ("a mode word's start", ["vexlar", "i"], 1, ["intro"]),
-    ("after a mode word no other", ["vexlar", "win", ""], 2, EVERYTHING[3:]),
-    ("a mode word in capitals counts", ["vexlar", "LOOSE", "--merge", ""], 3, EVERYTHING[3:]),
-    ("lose counts as loose", ["vexlar", "lose", "l"], 2, []),
-    ("inside a folder", ["vexlar", "sub/"], 1, ["sub/c.kolvo", "sub/deep"]),
-    ("a name with a blank", ["vexlar", "my"], 1, ["my mission.kolvo"]),
-    ("options", ["vexlar", "-"], 1, None),  # None: the options of --help
-    ("an option's start", ["vexlar", "--ver"], 1, ["--version"]),
-    ("an option after a mode word", ["vexlar", "intro", "--m"], 2, ["--merge"]),
-    ("after -- a file, no option", ["vexlar", "--", "-"], 2, ["-x.kolvo"]),
-    ("--dyno's folder", ["vexlar", "--dyno", ""], 2, ["dyno", "sub", "folder.kolvo"]),
-    ("--dyno's folder, started", ["vexlar", "--dyno", "s"], 2, ["sub"]),
-    ("--dyno=, split at '='", ["vexlar", "--dyno", "=", ""], 3, ["dyno", "sub", "folder.kolvo"]),
-    ("--dyno=, cursor after '='", ["vexlar", "--dyno", "="], 2, ["dyno", "sub", "folder.kolvo"]),
-    ("--dyno= as one word", ["vexlar", "--dyno=d"], 1, ["--dyno=dyno"]),
-    ("after --dyno's folder", ["vexlar", "--dyno", "win", ""], 3, EVERYTHING),
-    ("--backup=, cursor after '='", ["vexlar", "--backup", "="], 2, CONTROLS),
-    ("--backup=n", ["vexlar", "--backup", "=", "n"], 3, ["none", "numbered", "nil", "never"]),
-    ("--backup= as one word", ["vexlar", "--backup=ni"], 1, ["--backup=nil"]),
-    ("--backup=, no control matches", ["vexlar", "--backup", "=", "x"], 3, []),
-]
 
 # Runs the completion function on the words given as arguments (the first
 # is COMP_CWORD) and prints one reply a line.
@@ -141,25 +109,45 @@ def check_rendering(man_path):
               "status %d\n%s%s" % (run.returncode, run.stdout, run.stderr))
 
 
-def complete(completion, folder, words, cword):
-    """The completion's status, whether it was registered for vexlar, its
-    replies and its standard error."""
+def complete(completion, folder, words):
+    """The completion of the last of `words`: its status, whether it was
+    registered for vexlar, its replies and its standard error."""
     env = dict(os.environ, COMPLETION=completion, LC_ALL="C")
-    run = subprocess.run(["bash", "--norc", "--noprofile", "-c", DRIVER, "bash", str(cword)] + words,
+    run = subprocess.run(["bash", "--norc", "--noprofile", "-c", DRIVER, "bash", str(len(words) - 1)] + words,
                          cwd=folder, env=env, capture_output=True, text=True)
     lines = run.stdout.splitlines() or [""]
     return run.returncode, lines[0] == "complete -F _vexlar vexlar", [l for l in lines[1:] if l], run.stderr
 
 
+def completion_cases(path):
+    """The folder's names and the cases of the data file at `path`: (name,
+    words, replies), replies None for the options of --help."""
+    files, cases, name = [], [], ""
+    with open(path, encoding="utf-8") as f:
+        for line in f.read().splitlines():
+            if line.startswith("files: "):
+                files = shlex.split(line[len("files: "):])
+            elif line.startswith("# "):
+                name = line[2:]
+            elif line.strip():
+                words = shlex.split(line)
+                at = words.index("->")
+                replies = words[at + 1:]
+                cases.append((name, words[:at], None if replies == ["@help"] else replies))
+    return files, cases
+
+
 def check_completion(completion, options):
+    files, cases = completion_cases(os.path.join(SOURCE, "tests", "completion_cases.txt"))
+    check("completion cases are there", cases)
     with tempfile.TemporaryDirectory() as folder:
-        for name in FILES:
+        for name in files:
             path = os.path.join(folder, name)
             os.makedirs(path if name.endswith("/") else os.path.dirname(path), exist_ok=True)
             if not name.endswith("/"):
                 open(path, "w").close()
-        for name, words, cword, expected in CASES:
-            status, registered, replies, errors = complete(completion, folder, words, cword)
+        for name, words, expected in cases:
+            status, registered, replies, errors = complete(completion, folder, words)
             # None: the options of --help, in its order; else in any order.
             ok = replies == options if expected is None else sorted(replies) == sorted(expected)
             check("completion: " + name, status == 0 and registered and ok and errors == "",
