@@ -32,7 +32,8 @@
 // Expected texts name the folders by {M} and {BIN}; "{M}/" and "{BIN}DynO/"
 // stand for the platform's separator after them, {/} for it anywhere. {m} is {M} folded to lower
 // case, as the driver keeps a path from the command line. @VERSION@ is the
-// version as the program shows it, made from the build's project version.
+// version as the build's configuration writes it for the manual page and the
+// packages (1.0.10 as 1.00.10).
 // On Windows mission.pld must end its lines with CR LF and is compared with LF.
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,12 +55,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+// The file's bytes as they stand.
+std::string ReadBytes(const fs::path& path) { return test::ReadFile(path.string(), true); }
 
 std::string WithCrLf(const std::string& text) {
   return test::Replace(test::Replace(text, "\r\n", "\n"), "\n", "\r\n");
@@ -84,11 +81,7 @@ std::string LfOnWindows(const std::string& bytes) {
 
 // "NAME=..." with NAME in capitals, digits and '_': an environment variable.
 bool IsVariableSetting(const std::string& word) {
-  const std::size_t equals = word.find('=');
-  if (equals == 0 || equals == std::string::npos) return false;
-  return std::all_of(word.begin(), word.begin() + static_cast<std::ptrdiff_t>(equals), [](char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  });
+  return std::regex_match(word, std::regex("[A-Z0-9_]+=.*"));
 }
 
 // The names under `folder`, one a line in byte order, "/" after a folder.
@@ -157,15 +150,6 @@ std::vector<Case> FindCases() {
   return cases;
 }
 
-// The version as --version and the log header show it: the minor number in
-// two digits, 1.0.10 as 1.00.10.
-std::string ShownVersion() {
-  const std::string project = VEXLAR_PROJECT_VERSION;
-  const std::size_t minor = project.find('.') + 1, patch = project.find('.', minor);
-  const std::string minor_text = project.substr(minor, patch - minor);
-  return project.substr(0, minor) + (minor_text.size() < 2 ? "0" : "") + project.substr(minor);
-}
-
 void RunCase(const Case& the_case) {
   const fs::path& c = the_case.folder;
   const auto has = [&c](const char* name) { return fs::exists(c / name); };
@@ -190,7 +174,7 @@ void RunCase(const Case& the_case) {
     text = test::Replace(text, "{/}", sep);
     text = test::Replace(text, "{M}/", m + sep);
     text = test::Replace(text, "{m}", FoldedLower(m));
-    text = test::Replace(text, "@VERSION@", ShownVersion());
+    text = test::Replace(text, "@VERSION@", VEXLAR_VERSION_TEXT);
     return test::Replace(test::Replace(text, "{BIN}", bin), "{M}", m);
   };
   std::vector<std::pair<std::string, std::string>> kept;

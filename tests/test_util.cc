@@ -36,8 +36,8 @@ std::string TempFolder::Path(const std::string& name) const {
   return path;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
+std::string ReadFile(const std::string& path, bool binary) {
+  std::ifstream in(path, binary ? std::ios::binary : std::ios::in);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();

@@ -27,8 +27,9 @@ class TempFolder {
 };
 
 /// The file's text, read in text mode: a line end that the platform stores as
-/// CR LF reads as "\n", so text written by vexlar reads the same everywhere.
-std::string ReadFile(const std::string& path);
+/// CR LF reads as "\n", so text written by vexlar reads the same everywhere;
+/// or, `binary`, its bytes as they stand.
+std::string ReadFile(const std::string& path, bool binary = false);
 /// Writes `bytes` exactly (binary), creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
 /// `text` with every `from` replaced by `to`.
