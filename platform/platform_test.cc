@@ -1,10 +1,10 @@
 // The platform layer below what the end-to-end runs reach: path resolution,
 // which files ReadWholeFile takes, and the backup steps that a replacement
 // undoes when its rename fails. (File stamps: a watch backs up a mission.pld
-// changed by another program, never its own, tests/watch_e2e.py.) On POSIX every end-to-end run
-// also finds, writes and replaces files through names that differ in letter case
-// (tests/test_util.h), and the faults test gives it folders, pipes and files
-// beyond the read limit.
+// changed by another program, never its own, tests/watch_e2e.py.) On POSIX
+// every end-to-end run also finds, writes and replaces files through names
+// that differ in letter case (tests/test_util.h); the faults test and data
+// cases give it folders, pipes and files beyond the read limit.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

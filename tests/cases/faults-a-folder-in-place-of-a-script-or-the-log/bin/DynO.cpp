@@ -1,0 +1,4 @@
+class CfgDynO
+{
+	class camp { objectScript = "\dyno\camp.txt"; };
+};
