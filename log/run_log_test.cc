@@ -5,18 +5,14 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/table_cases.h"
 #include "tests/test_util.h"
 
 namespace vexlar {
 
 TEST(RunLog, LogPathReplacesTheExtensionOfTheFileName) {
-  EXPECT_EQ("C:\\tools\\vexlar.log", LogPathFor("C:\\tools\\vexlar.exe"));
-  // A '.' in a folder name or at the start of the file name starts no extension.
-  EXPECT_EQ("C:\\a.b\\vexlar.log", LogPathFor("C:\\a.b\\vexlar"));
-  EXPECT_EQ("/home/u/.local/bin/vexlar.log", LogPathFor("/home/u/.local/bin/vexlar"));
-  EXPECT_EQ("../vexlar.log", LogPathFor("../vexlar"));
-  EXPECT_EQ(".vexlar.log", LogPathFor(".vexlar"));
-  EXPECT_EQ("bin/.vexlar.log", LogPathFor("bin/.vexlar"));
+  test::RunTableCases("log/log_path_cases.txt",
+                      [](const auto& in) { return LogPathFor(in.at(0)); });
 }
 
 // Every log appends its header and messages to the file; the console gets

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "store/packed_arguments.h"
+#include "tests/table_cases.h"
 
 namespace vexlar {
 namespace {
@@ -24,13 +25,9 @@ bool Same(const ObjectArgument& want, const ObjectArgument& got) {
 }  // namespace
 
 TEST(ObjectStore, NumberAfterTheRightmostUnderscoreBeforeADigit) {
-  using Case = std::pair<const char*, std::int32_t>;
-  for (const auto& [text, number] :
-       {Case{"_group_12", 12}, Case{"a_1_2", 2}, Case{"_x_07", 7}, Case{"_unit_5b", 5},
-        Case{"_group_12_", 12}, Case{"_99999999999", 2147483647},
-        Case{"_group_", kNoReferenceNumber}, Case{"5_", kNoReferenceNumber}}) {
-    EXPECT_EQ(number, NumberAfterUnderscore(text)) << text;
-  }
+  test::RunTableCases("store/number_after_underscore_cases.txt", [](const auto& in) {
+    return std::to_string(NumberAfterUnderscore(in.at(0)));
+  });
 }
 
 // Every argument comes back as the very views it was stored with, whether
