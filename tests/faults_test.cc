@@ -163,10 +163,11 @@ TEST(Faults, ConcurrentConversionsLeaveOneWholeMission) {
 // A write cut short, by a file-size limit or by SIGTERM or SIGINT while the
 // temporary file is there: the limit fails the write with the message and
 // status 1, a signal ends the process as it ends any; either way the old
-// mission.pld is kept and no temporary file is left. A SIGINT that the
-// program was started to ignore (-SIGINT) stays ignored: the run completes.
+// mission.pld is kept and no temporary file is left. A SIGINT or SIGTERM
+// that the program was started to ignore (-SIGINT, -SIGTERM) stays ignored:
+// the run completes.
 TEST(Faults, AWriteCutShortKeepsTheOldMission) {
-  for (const int cut : {SIGXFSZ, SIGTERM, SIGINT, -SIGINT}) {
+  for (const int cut : {SIGXFSZ, SIGTERM, SIGINT, -SIGINT, -SIGTERM}) {
     const int sig = std::abs(cut);
     S place;
     test::WriteFile(place.source, Markers(cut == SIGXFSZ ? 5000 : 100000));

@@ -16,11 +16,12 @@
 namespace vexlar::test {
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const std::string& parent) {
   static std::atomic<unsigned> counter{0};
   const std::string name =
       "vexlar-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(counter++);
-  path_ = (fs::temp_directory_path() / name).string() + platform::kSeparator;
+  path_ = ((parent.empty() ? fs::temp_directory_path() : fs::path(parent)) / name).string() +
+          platform::kSeparator;
   fs::create_directories(path_);
 }
 

@@ -10,10 +10,11 @@
 
 namespace vexlar::test {
 
-/// A fresh, empty folder; removed with everything in it.
+/// A fresh, empty folder in `parent` (by default the system's temporary
+/// folder); removed with everything in it.
 class TempFolder {
  public:
-  TempFolder();
+  explicit TempFolder(const std::string& parent = "");
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
