@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/backup.h"
 #include "tests/test_util.h"
@@ -133,15 +135,14 @@ TEST(Platform, ABackupThatCannotBeMadeIsTold) {
 TEST(Platform, BackupOfALinkHoldsTheFileItNamed) {
   test::TempFolder folder;
   std::optional<test::TempFolder> other;
+  std::vector<const test::TempFolder*> shared{&folder};
   if (fs::is_directory("/dev/shm") && StampOf("/dev/shm")->device != StampOf(folder.Path())->device)
-    other.emplace("/dev/shm");
-  for (const test::TempFolder* shared : {&folder, other ? &*other : nullptr}) {
-    if (shared == nullptr) continue;
-    const std::string real = shared->Path("shared/real.pld"), link = folder.Path("m/mission.pld");
+    shared.push_back(&other.emplace("/dev/shm"));
+  for (std::size_t i = 0; i < shared.size(); ++i) {
+    const std::string real = shared[i]->Path("shared/real.pld"),
+                      link = folder.Path("m" + std::to_string(i) + "/mission.pld");
     test::WriteFile(real, "old");
-    fs::create_directories(folder.Path("m"));
-    fs::remove(link);
-    fs::remove(link + ".~1~");
+    fs::create_directories(folder.Path("m" + std::to_string(i)));
     fs::create_symlink(real, link);
     BackupPolicy policy;
     policy.control = BackupPolicy::kNumbered;
